@@ -1,0 +1,17 @@
+// The call record's reset, used at start-up and whenever a call begins.
+#include "platform/os_window.h"
+#include "shell/main_dialog.h"
+
+void CCorvaloPluginDlg::PrepareCall() {
+  DoDataExchange();  // the control members are bound before their first use
+  if (lineMode == 0) lineMode = 1;
+  dialledNumber.clear();
+  callerName.clear();
+  callerNumber.clear();
+  callerIdPending = 0;
+  muted = 0;
+  pinDialling = 0;
+  os::SetWindowTextA(statusText, "");
+  os::EnableWindow(statusText, os::TRUE);
+  DoDataExchange();
+}

@@ -1,0 +1,31 @@
+// The notification-area icon and the program's icon resources.
+#pragma once
+
+#include "platform/os_types.h"
+
+namespace os {
+
+// The version-2 tray record; on the 32-bit target cbSize is 488.
+struct NOTIFYICONDATAA {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  char szTip[128];
+};
+constexpr DWORD NOTIFYICONDATA_V2_SIZE = 488;
+constexpr DWORD NIM_ADD = 0;
+constexpr DWORD NIM_MODIFY = 1;
+constexpr DWORD NIM_DELETE = 2;
+constexpr UINT NIF_MESSAGE = 0x1;
+constexpr UINT NIF_ICON = 0x2;
+constexpr UINT NIF_TIP = 0x4;
+
+BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data);
+
+// An icon resource of the running program at the given size.
+HICON LoadIconResource(int resourceId, int width, int height);
+
+}  // namespace os

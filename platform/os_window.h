@@ -1,0 +1,62 @@
+// Windows, messages, dialogs, timers and message boxes.
+#pragma once
+
+#include "platform/os_types.h"
+
+namespace os {
+
+// Window classes and windows.
+BOOL RegisterWindowClass(const char* className, WNDPROC proc);
+HWND CreateWindowExA(LONG exStyle, const char* className, const char* title, LONG style, int x,
+                     int y, int width, int height, HWND parent, int controlId);
+BOOL DestroyWindow(HWND window);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Finding and walking windows.
+HWND FindWindowA(const char* className, const char* title);
+HWND GetDesktopWindow();
+HWND GetWindow(HWND window, UINT relation);
+HWND GetDlgItem(HWND dialog, int controlId);
+int GetDlgCtrlID(HWND window);
+BOOL IsWindow(HWND window);
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+
+// Reading and changing a window.
+int GetClassNameA(HWND window, char* buffer, int size);
+int GetWindowTextA(HWND window, char* buffer, int size);
+BOOL SetWindowTextA(HWND window, const char* text);
+LONG GetWindowLongA(HWND window, int index);
+LONG SetWindowLongA(HWND window, int index, LONG value);
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+BOOL ShowWindow(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
+BOOL IsIconic(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL SetForegroundWindow(HWND window);
+int GetSystemMetrics(int index);
+BOOL SetPropA(HWND window, const char* name, void* data);
+void* GetPropA(HWND window, const char* name);
+void* RemovePropA(HWND window, const char* name);
+
+// Messages.
+UINT RegisterWindowMessageA(const char* name);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                            UINT timeoutMs, UINT_PTR* result);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
+LRESULT DispatchMessageA(const MSG* msg);
+void PostQuitMessage(int exitCode);
+
+// Timers. Each fires as WM_TIMER on the window's queue until killed.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs);
+BOOL KillTimer(HWND window, UINT_PTR id);
+
+// Dialogs, built from the program's dialog templates by resource id.
+INT_PTR DialogBoxParamA(int templateId, HWND parent, DLGPROC proc, LPARAM param);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+}  // namespace os

@@ -1,0 +1,112 @@
+// The simulated desktop that native tests run the program on.
+//
+// A test creates one Desktop; the test's own thread becomes the driving
+// thread of the simulation. Programs started on the desktop run on simulated
+// threads, one at a time; virtual time passes only inside RunFor and
+// RunUntil (or when the driving thread itself sleeps), so a 120 s time-out
+// costs a test nothing and every run is the same.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/os_types.h"
+
+namespace sim {
+
+struct MessageBoxRecord {
+  os::DWORD processId;
+  os::HWND owner;
+  std::string text;
+  std::string caption;
+  os::UINT type;
+};
+
+struct TrayEvent {
+  os::DWORD operation;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+  os::DWORD recordSize;
+  os::HWND window;
+  os::UINT iconId;
+  int iconResource;  // resource id of the icon, 0 when none
+  std::string tip;
+  bool succeeded;
+};
+
+struct TrayIcon {
+  os::HWND window;
+  os::UINT iconId;
+  int iconResource;
+  std::string tip;
+  os::UINT callbackMessage;
+};
+
+struct TimerEvent {
+  os::HWND window;
+  os::UINT_PTR id;
+  os::UINT period;  // for a start
+  bool started;     // true for SetTimer, false for KillTimer
+  bool existed;     // for a kill: the timer was running
+};
+
+struct VersionConfig {
+  os::DWORD major = 6;
+  os::DWORD minor = 1;
+  os::DWORD build = 7601;
+  os::DWORD platformId = 2;
+  bool extendedQueryWorks = true;
+  bool basicQueryWorks = true;
+};
+
+class Desktop {
+ public:
+  Desktop();
+  ~Desktop();
+  Desktop(const Desktop&) = delete;
+  Desktop& operator=(const Desktop&) = delete;
+
+  // Virtual time.
+  void RunFor(os::DWORD milliseconds);
+  // Runs until done() holds (checked whenever the simulation is idle) or
+  // maxMilliseconds of virtual time have passed; returns done().
+  bool RunUntil(const std::function<bool()>& done, os::DWORD maxMilliseconds);
+  std::uint64_t Now() const;
+  void SetLocalTime(const os::SYSTEMTIME& time);
+
+  // Configuration of the machine.
+  void SetScreenSize(int width, int height);
+  void SetWindowsVersion(const VersionConfig& version);
+
+  // Processes. main runs on the new process's first thread; the process
+  // ends when it returns, taking its other threads and its windows with it.
+  os::DWORD StartProcess(const std::string& exePath, std::function<int()> main);
+  // Runs work on a new thread of the process, as a worker thread of that
+  // program would, and waits until it is done.
+  void RunInProcess(os::DWORD processId, const std::function<void()>& work);
+  bool IsRunning(os::DWORD processId) const;
+  int ExitCode(os::DWORD processId) const;
+  os::DWORD PriorityClassOf(os::DWORD processId) const;
+  // Priorities of the process's live threads, in creation order.
+  std::vector<int> ThreadPrioritiesOf(os::DWORD processId) const;
+  // Live threads of the process.
+  int ThreadCountOf(os::DWORD processId) const;
+
+  // What a person would see.
+  const std::vector<MessageBoxRecord>& MessageBoxes() const;
+  const std::vector<TrayEvent>& TrayEvents() const;
+  const std::vector<TimerEvent>& TimerEvents() const;
+  std::vector<TrayIcon> TrayIcons() const;
+  std::vector<os::HWND> VisibleTopLevelWindows() const;
+  // Top-level windows of a process, in z-order.
+  std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
+
+  // Files: Windows paths of the simulated drives and the host files behind them.
+  std::string HostPath(const std::string& windowsPath) const;
+  std::string ReadFile(const std::string& windowsPath) const;
+  void WriteFile(const std::string& windowsPath, const std::string& content);
+  bool FileExists(const std::string& windowsPath) const;
+  void DenyWrites(const std::string& windowsPath);
+};
+
+}  // namespace sim

@@ -1,0 +1,95 @@
+// The kernel seam over the real kernel32 API.
+#include "platform/os_kernel.h"
+
+#include <cstddef>
+
+#include "platform/win32/win32_api.h"
+
+namespace os {
+
+void Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+DWORD GetTickCount() { return ::GetTickCount(); }
+
+void GetLocalTime(SYSTEMTIME* time) {
+  ::SYSTEMTIME t = {};
+  ::GetLocalTime(&t);
+  *time = SYSTEMTIME{t.wYear, t.wMonth, t.wDayOfWeek, t.wDay,
+                     t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+DWORD GetLastError() { return ::GetLastError(); }
+void SetLastError(DWORD error) { ::SetLastError(error); }
+BOOL CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
+
+HANDLE CreateMutexA(BOOL initialOwner, const char* name) {
+  return ::CreateMutexA(nullptr, initialOwner, name);
+}
+BOOL ReleaseMutex(HANDLE mutex) { return ::ReleaseMutex(mutex); }
+
+DWORD GetModuleFileNameA(char* buffer, DWORD size) {
+  return ::GetModuleFileNameA(nullptr, buffer, size);
+}
+HANDLE GetCurrentProcess() { return ::GetCurrentProcess(); }
+HANDLE GetCurrentThread() { return ::GetCurrentThread(); }
+DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+BOOL SetPriorityClass(HANDLE process, DWORD priorityClass) {
+  return ::SetPriorityClass(process, priorityClass);
+}
+BOOL SetThreadPriority(HANDLE thread, int priority) {
+  return ::SetThreadPriority(thread, priority);
+}
+
+// The seam's record has the system's layout, so it is passed through as is.
+static_assert(sizeof(OSVERSIONINFOEXA) == sizeof(::OSVERSIONINFOEXA));
+static_assert(offsetof(OSVERSIONINFOEXA, wServicePackMajor) ==
+              offsetof(::OSVERSIONINFOEXA, wServicePackMajor));
+BOOL GetVersionExA(OSVERSIONINFOEXA* info) {
+  return ::GetVersionExA(reinterpret_cast<::OSVERSIONINFOA*>(info));
+}
+
+namespace {
+struct ThreadStart {
+  THREADPROC proc;
+  void* param;
+};
+::DWORD WINAPI ThreadEntry(void* raw) {
+  ThreadStart start = *static_cast<ThreadStart*>(raw);
+  delete static_cast<ThreadStart*>(raw);
+  return start.proc(start.param);
+}
+}  // namespace
+
+HANDLE BeginThread(THREADPROC proc, void* param, int priority) {
+  auto* start = new ThreadStart{proc, param};
+  HANDLE thread = ::CreateThread(nullptr, 0, ThreadEntry, start, CREATE_SUSPENDED, nullptr);
+  if (!thread) {
+    delete start;
+    return nullptr;
+  }
+  ::SetThreadPriority(thread, priority);
+  ::ResumeThread(thread);
+  return thread;
+}
+
+void InitializeCriticalSection(CriticalSection* lock) {
+  auto* section = new ::CRITICAL_SECTION;
+  ::InitializeCriticalSection(section);
+  lock->impl = section;
+}
+void EnterCriticalSection(CriticalSection* lock) {
+  ::EnterCriticalSection(static_cast<::CRITICAL_SECTION*>(lock->impl));
+}
+void LeaveCriticalSection(CriticalSection* lock) {
+  ::LeaveCriticalSection(static_cast<::CRITICAL_SECTION*>(lock->impl));
+}
+void DeleteCriticalSection(CriticalSection* lock) {
+  auto* section = static_cast<::CRITICAL_SECTION*>(lock->impl);
+  if (!section) return;
+  ::DeleteCriticalSection(section);
+  delete section;
+  lock->impl = nullptr;
+}
+
+std::FILE* OpenFileStream(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+}  // namespace os

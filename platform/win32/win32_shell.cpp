@@ -1,0 +1,34 @@
+// The tray and icon seam over the real shell32 and user32 API.
+#include "platform/os_shell.h"
+
+#include <cstring>
+
+#include "platform/win32/win32_api.h"
+
+#include <shellapi.h>
+
+using os::win32::H;
+
+namespace os {
+
+BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data) {
+  ::NOTIFYICONDATAA record = {};
+  record.cbSize = data->cbSize;
+  record.hWnd = H(data->hWnd);
+  record.uID = data->uID;
+  record.uFlags = data->uFlags;
+  record.uCallbackMessage = data->uCallbackMessage;
+  record.hIcon = reinterpret_cast<::HICON>(data->hIcon);
+  static_assert(sizeof(record.szTip) == sizeof(data->szTip));
+  std::memcpy(record.szTip, data->szTip, sizeof(record.szTip));
+  record.szTip[sizeof(record.szTip) - 1] = '\0';
+  return ::Shell_NotifyIconA(operation, &record);
+}
+
+HICON LoadIconResource(int resourceId, int width, int height) {
+  return reinterpret_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                              MAKEINTRESOURCEA(resourceId), IMAGE_ICON, width,
+                                              height, LR_DEFAULTCOLOR));
+}
+
+}  // namespace os

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, from Debian's packages.
+# Quick when everything is already there; needs root on a fresh machine.
+set -euo pipefail
+
+packages=(
+  cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-utils
+  minimodem sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all packages present"
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: must run as root to install packages" >&2
+  exit 1
+fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

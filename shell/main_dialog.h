@@ -1,0 +1,112 @@
+// CCorvaloPluginDlg: the hidden "Call Status" dialog that is the program's
+// main window. It owns every piece of run-time state as plain members; code
+// outside its methods reaches it through theMainWindow.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "device/phone_sounds.h"
+#include "platform/os_kernel.h"
+#include "platform/os_types.h"
+#include "shell/about_dialog.h"
+#include "shell/checklist_dialog.h"
+#include "shell/dialog.h"
+#include "skype/speed_dial_dialog.h"
+
+enum class TrayState { NoAdapter, Initialising, SkypeNotAttached, Ready, OffHook };
+enum class TrayUpdate { Add, Modify, Delete, Replace };
+
+class CCorvaloPluginDlg : public CDialog {
+ public:
+  explicit CCorvaloPluginDlg(os::HWND parent);
+  ~CCorvaloPluginDlg() override;
+
+  // Start-up, placement and shutdown.
+  void PlaceWindow();
+  void ProgramClose();
+
+  // Event log.
+  void OpenLog(const char* mode);
+  void WriteLog(std::string event);
+  void CloseLog();
+  std::string BuildStatusRecord(const std::string& event) const;
+
+  // Tray icon.
+  void SetTrayState(TrayState state, TrayUpdate update);
+
+  // Call record.
+  void PrepareCall();
+
+  // Phone signalling.
+  bool SetPhoneSignal(int kind, bool on);
+  void SetRinging(bool on);
+
+  // Worker thread that finds and watches the adapter.
+  static os::DWORD AdapterPollThread(void* mainWindow);
+
+  // Members, in their fixed order.
+  CSpeedDialDlg SpeedDialDialog;
+  CAboutDlg aboutDialog;
+  CChecklistDlg checklistDialog;
+  os::HMENU popupMenu = nullptr;
+  std::uint32_t adapterProductId = 0;
+  std::int32_t offHook = 0;
+  std::int32_t callerIdPending = 0;
+  std::string callerName;
+  std::string callerNumber;
+  os::HWND statusText = nullptr;    // control 1006, the visible status line
+  os::HWND statusRecord = nullptr;  // control 1007, the hidden status record
+  std::string dialledNumber;
+  std::int32_t callState = 0;
+  std::int32_t lineMode = 0;
+  std::int32_t muted = 0;
+  std::int32_t pinDialling = 0;
+  std::string windowsVersion;
+  os::HWND skypeMainWindow = nullptr;
+  os::HWND skypeApiWindow = nullptr;
+  os::HWND lastSkypeApiWindow = nullptr;
+  std::int32_t skypeCallId = 0;
+  std::uint32_t attachMessage = 0xFFFFFFFF;
+  std::uint32_t discoverMessage = 0xFFFFFFFF;
+  std::string skypeVersion;
+  os::HWND softphoneWindow = nullptr;
+  std::uint32_t handsetProxyMessage = 0;
+  os::HANDLE adapterHandle = nullptr;
+  std::atomic<std::int32_t> adapterThreadStop{0};
+  std::atomic<std::int32_t> adapterReady{0};
+  std::string adapterSerial;
+  std::string softphoneVersion;
+  std::int32_t adapterPlus = 0;
+  std::FILE* logFile = nullptr;
+  std::int32_t logLineCount = 0;
+  CPhoneSounds phoneSounds;
+
+ protected:
+  os::BOOL OnInitDialog() override;
+  bool OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam,
+                 os::LRESULT& result) override;
+
+ private:
+  void DoDataExchange();
+  bool OnCommand(int command);
+  void OnPaint();
+  void CloseSequence();
+  void ReadWindowsVersion();
+  // Messages the message map does not name.
+  bool DefWindowProc(os::UINT message, os::WPARAM wParam, os::LPARAM lParam, os::LRESULT& result);
+  // Timers.
+  void OnTimer(os::UINT_PTR id);
+  void Poll();
+
+  // WriteLog runs on several threads; this serialises the file and counter.
+  os::CriticalSection logLock;
+};
+
+// The one main window of the process, set at the start of OnInitDialog.
+extern CCorvaloPluginDlg* theMainWindow;
+
+// The executable's directory with its trailing backslash, or "".
+std::string GetAppDirectory();

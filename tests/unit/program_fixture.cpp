@@ -1,0 +1,55 @@
+#include "tests/unit/program_fixture.h"
+
+#include <sstream>
+
+#include "platform/os_window.h"
+#include "shell/app.h"
+
+os::DWORD ProgramTest::StartProgram(const std::string& exePath) {
+  os::DWORD id = desktop.StartProcess(exePath, &ProgramMain);
+  desktop.RunFor(50);
+  if (!program) program = id;
+  return id;
+}
+
+os::HWND ProgramTest::MainWindow() const {
+  return os::FindWindowA("#32770", "CorvaloPlugin - Call Status");
+}
+
+std::string ProgramTest::RecordAsSiblingReadsIt() const {
+  os::HWND second = os::GetWindow(os::GetWindow(MainWindow(), os::GW_CHILD), os::GW_HWNDNEXT);
+  char text[256] = {};
+  os::GetWindowTextA(second, text, sizeof text);
+  return text;
+}
+
+std::vector<std::string> ProgramTest::LogRecords(const std::string& logPath) const {
+  std::vector<std::string> records;
+  std::istringstream lines(desktop.ReadFile(logPath));
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::size_t tab = line.find('\t');
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    records.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
+  }
+  return records;
+}
+
+std::vector<std::string> ProgramTest::LogEvents(const std::string& logPath) const {
+  std::vector<std::string> events;
+  for (const std::string& record : LogRecords(logPath)) {
+    std::size_t end = record.find("; ");
+    events.push_back(record.substr(3, end == std::string::npos ? std::string::npos : end - 3));
+  }
+  return events;
+}
+
+bool ProgramTest::ExitProgram() {
+  os::PostMessageA(MainWindow(), os::WM_COMMAND, 32774, 0);
+  return desktop.RunUntil([this] { return !desktop.IsRunning(program); }, 5000);
+}
+
+std::string ProgramTest::IdleRecord(const std::string& event, const std::string& windowsVersion) {
+  return "st=" + event + "; ct=1; cs=0; of=0; dn=; cn=; ci=; pi=0000; sn=; wv=" + windowsVersion +
+         "; pr=CorvaloPlugin; re=2.06; sv=; mv=";
+}

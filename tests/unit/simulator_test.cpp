@@ -1,0 +1,145 @@
+// The simulated desktop itself: virtual time, timers, message delivery
+// between threads, process ends, the named mutex, text files and the
+// resource script. The program's tests rely on each of these.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/os_kernel.h"
+#include "platform/os_window.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/rc_script.h"
+
+namespace {
+
+int timerTicks = 0;
+os::LRESULT OS_CALLBACK CountingProc(os::HWND window, os::UINT message, os::WPARAM wParam,
+                                     os::LPARAM lParam) {
+  if (message == os::WM_TIMER) ++timerTicks;
+  if (message == os::WM_USER) return static_cast<os::LRESULT>(wParam * 2);
+  return os::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A program with one window and a message loop.
+int WindowProgram() {
+  os::RegisterWindowClass("Counter", &CountingProc);
+  os::HWND window = os::CreateWindowExA(0, "Counter", "counter", 0, 0, 0, 10, 10, nullptr, 0);
+  os::SetTimer(window, 1, 100);
+  os::MSG msg;
+  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+TEST(Simulator, LongSleepsCostNoWallClockTime) {
+  sim::Desktop desktop;
+  auto started = std::chrono::steady_clock::now();
+  os::DWORD process = desktop.StartProcess("C:\\p.exe", [] {
+    os::Sleep(120000);
+    return 7;
+  });
+  EXPECT_TRUE(desktop.RunUntil([&] { return !desktop.IsRunning(process); }, 200000));
+  EXPECT_EQ(desktop.Now(), 120000u);
+  EXPECT_EQ(desktop.ExitCode(process), 7);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+TEST(Simulator, TimersTickOnVirtualTimeAndSendsCrossThreads) {
+  sim::Desktop desktop;
+  timerTicks = 0;
+  desktop.StartProcess("C:\\p.exe", &WindowProgram);
+  desktop.RunFor(1000);
+  EXPECT_EQ(timerTicks, 10);
+
+  os::HWND window = os::FindWindowA("Counter", nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(os::SendMessageA(window, os::WM_USER, 21, 0), 42);
+
+  os::SendMessageA(window, os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>("renamed"));
+  char title[32] = {};
+  os::GetWindowTextA(window, title, sizeof title);
+  EXPECT_STREQ(title, "renamed");
+}
+
+TEST(Simulator, ProcessEndTakesItsThreadsWindowsAndMutexName) {
+  sim::Desktop desktop;
+  os::DWORD process = desktop.StartProcess("C:\\p.exe", [] {
+    os::CreateMutexA(os::TRUE, "unique-name");
+    os::BeginThread([](void*) -> os::DWORD { for (;;) os::Sleep(3000); }, nullptr, 0);
+    return WindowProgram();
+  });
+  desktop.RunFor(100);
+  EXPECT_EQ(desktop.ThreadCountOf(process), 2);
+
+  os::HANDLE mine = os::CreateMutexA(os::FALSE, "unique-name");
+  EXPECT_EQ(os::GetLastError(), os::ERROR_ALREADY_EXISTS);
+  os::CloseHandle(mine);
+
+  os::HWND window = os::FindWindowA("Counter", nullptr);
+  os::PostMessageA(window, os::WM_QUIT, 3, 0);
+  ASSERT_TRUE(desktop.RunUntil([&] { return !desktop.IsRunning(process); }, 1000));
+  EXPECT_EQ(desktop.ExitCode(process), 3);
+  EXPECT_EQ(desktop.ThreadCountOf(process), 0);
+  EXPECT_EQ(os::FindWindowA("Counter", nullptr), nullptr);
+  EXPECT_FALSE(os::IsWindow(window));
+
+  os::HANDLE fresh = os::CreateMutexA(os::FALSE, "unique-name");
+  EXPECT_EQ(os::GetLastError(), os::ERROR_SUCCESS);
+  os::CloseHandle(fresh);
+}
+
+TEST(Simulator, SendToAThreadThatNeverAnswersTimesOut) {
+  sim::Desktop desktop;
+  desktop.StartProcess("C:\\p.exe", [] {
+    os::RegisterWindowClass("Sleeper", &CountingProc);
+    os::CreateWindowExA(0, "Sleeper", "", 0, 0, 0, 1, 1, nullptr, 0);
+    os::Sleep(60000);  // never looks at its queue meanwhile
+    return 0;
+  });
+  desktop.RunFor(10);
+  os::UINT_PTR answer = 99;
+  std::uint64_t before = desktop.Now();
+  EXPECT_EQ(os::SendMessageTimeoutA(os::FindWindowA("Sleeper", nullptr), os::WM_USER, 1, 0,
+                                    os::SMTO_NORMAL, 250, &answer),
+            0);
+  EXPECT_EQ(desktop.Now() - before, 250u);
+  EXPECT_EQ(answer, 99u);
+}
+
+TEST(Simulator, TextModeFilesWriteCarriageReturnLineFeed) {
+  sim::Desktop desktop;
+  desktop.StartProcess("C:\\dir\\p.exe", [] {
+    std::FILE* file = os::OpenFileStream("C:\\dir\\out.txt", "w");
+    std::fputs("one\ntwo\n", file);
+    std::fclose(file);
+    file = os::OpenFileStream("C:\\dir\\out.txt", "a");
+    std::fputs("three\n", file);
+    std::fclose(file);
+    return 0;
+  });
+  desktop.RunFor(10);
+  EXPECT_EQ(desktop.ReadFile("C:\\dir\\out.txt"), "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST(Simulator, ResourceScriptGivesTheMainDialogInTemplateOrder) {
+  sim::ResourceScript script(CORVALO_RESOURCE_SCRIPT);
+  const sim::DialogTemplate* dialog = script.Dialog(102);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->caption, "CorvaloPlugin - Call Status");
+  EXPECT_EQ(dialog->width, 238);
+  EXPECT_EQ(dialog->height, 45);
+  EXPECT_EQ(dialog->fontName, "Arial Narrow");
+  EXPECT_TRUE(dialog->style & os::WS_DISABLED);
+  EXPECT_TRUE(dialog->exStyle & os::WS_EX_APPWINDOW);
+  ASSERT_EQ(dialog->items.size(), 3u);
+  EXPECT_EQ(dialog->items[0].id, -1);
+  EXPECT_EQ(dialog->items[1].id, 1007);
+  EXPECT_FALSE(dialog->items[1].style & os::WS_VISIBLE);
+  EXPECT_EQ(dialog->items[2].id, 1006);
+  EXPECT_EQ(dialog->items[2].text, "call status");
+  EXPECT_TRUE(dialog->items[2].style & os::WS_VISIBLE);
+  for (int icon : {128, 134, 136, 137, 144}) EXPECT_TRUE(script.HasIcon(icon)) << icon;
+}
