@@ -43,6 +43,7 @@ class CCorvaloPluginDlg : public CDialog {
   // Phone signalling.
   bool SetPhoneSignal(int kind, bool on);
   void SetRinging(bool on);
+  void SendCallerId(const std::string& number, const std::string& name, int suppress);
 
   // Worker thread that finds and watches the adapter.
   static os::DWORD AdapterPollThread(void* mainWindow);

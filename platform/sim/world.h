@@ -29,6 +29,7 @@ constexpr std::uint64_t NEVER = UINT64_MAX;
 
 struct SimThread;
 struct Window;
+struct AudioState;  // the simulated audio system, sim_audio.h
 
 // Thrown inside a thread whose process has ended, to unwind it.
 struct ThreadTerminated {};
@@ -156,6 +157,7 @@ struct World {
   std::string rootDirectory;  // host folder that holds the simulated drives
   std::vector<std::string> deniedWrites;  // Windows paths, lower case
   std::unique_ptr<ResourceScript> resources;
+  std::shared_ptr<AudioState> audio;
 };
 
 World& TheWorld();
