@@ -23,6 +23,7 @@ BOOL ReleaseMutex(HANDLE mutex);
 
 // The running process.
 DWORD GetModuleFileNameA(char* buffer, DWORD size);
+const char* GetCommandLineA();
 HANDLE GetCurrentProcess();
 HANDLE GetCurrentThread();
 DWORD GetCurrentThreadId();

@@ -46,6 +46,9 @@ LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                             UINT timeoutMs, UINT_PTR* result);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT removal);
 LRESULT DispatchMessageA(const MSG* msg);
 void PostQuitMessage(int exitCode);
 

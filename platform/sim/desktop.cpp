@@ -58,6 +58,15 @@ void EndProcess(Process* process, int exitCode) {
   DestroyWindowsOf(process);
   std::vector<os::HANDLE> handles = process->handles;
   for (os::HANDLE handle : handles) CloseKernelHandle(process, handle);
+  // Hooks go with the process that installed them and with the hooked thread.
+  auto& hooks = world.hooks;
+  for (auto it = hooks.begin(); it != hooks.end();) {
+    bool hookedHere = false;
+    for (auto& thread : world.threads) {
+      if (thread->id == it->threadId && thread->process == process) hookedHere = true;
+    }
+    it = (hookedHere || it->installer == process) ? hooks.erase(it) : std::next(it);
+  }
   for (auto& thread : world.threads) {
     if (thread->process == process && !thread->done) {
       thread->terminating = true;
@@ -135,8 +144,10 @@ void Desktop::SetScreenSize(int width, int height) {
 }
 void Desktop::SetWindowsVersion(const VersionConfig& version) { TheWorld().version = version; }
 
-os::DWORD Desktop::StartProcess(const std::string& exePath, std::function<int()> main) {
+os::DWORD Desktop::StartProcess(const std::string& exePath, std::function<int()> main,
+                                const std::string& commandLine) {
   Process* process = NewProcess(exePath);
+  process->commandLine = "\"" + exePath + "\"" + (commandLine.empty() ? "" : " " + commandLine);
   std::size_t slash = exePath.find_last_of('\\');
   if (slash != std::string::npos) {
     std::error_code ignored;
@@ -211,6 +222,37 @@ std::vector<os::HWND> Desktop::TopLevelWindowsOf(os::DWORD processId) const {
     if (window->thread && window->thread->process->id == processId) windows.push_back(window->handle);
   }
   return windows;
+}
+
+namespace {
+std::string RegistryPath(const std::string& key) { return ToLower("HKCU\\" + key); }
+}  // namespace
+
+void Desktop::SetRegistryString(const std::string& key, const std::string& name,
+                                const std::string& value) {
+  TheWorld().registry[RegistryPath(key)][ToLower(name)] = value;
+}
+
+bool Desktop::RegistryString(const std::string& key, const std::string& name,
+                             std::string* value) const {
+  auto found = TheWorld().registry.find(RegistryPath(key));
+  if (found == TheWorld().registry.end()) return false;
+  auto entry = found->second.find(ToLower(name));
+  if (entry == found->second.end()) return false;
+  if (value) *value = entry->second;
+  return true;
+}
+
+void Desktop::DeleteRegistryKey(const std::string& key) { TheWorld().registry.erase(RegistryPath(key)); }
+
+int Desktop::HookCountOn(os::DWORD processId) const {
+  int count = 0;
+  for (const Hook& hook : TheWorld().hooks) {
+    for (auto& thread : TheWorld().threads) {
+      if (thread->id == hook.threadId && thread->process->id == processId) ++count;
+    }
+  }
+  return count;
 }
 
 std::string Desktop::HostPath(const std::string& windowsPath) const {

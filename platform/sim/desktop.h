@@ -80,7 +80,8 @@ class Desktop {
 
   // Processes. main runs on the new process's first thread; the process
   // ends when it returns, taking its other threads and its windows with it.
-  os::DWORD StartProcess(const std::string& exePath, std::function<int()> main);
+  os::DWORD StartProcess(const std::string& exePath, std::function<int()> main,
+                         const std::string& commandLine = "");
   // Runs work on a new thread of the process, as a worker thread of that
   // program would, and waits until it is done.
   void RunInProcess(os::DWORD processId, const std::function<void()>& work);
@@ -100,6 +101,13 @@ class Desktop {
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.
   std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
+
+  // Registry values under HKEY_CURRENT_USER ("Software\\Maker\\Product").
+  void SetRegistryString(const std::string& key, const std::string& name, const std::string& value);
+  bool RegistryString(const std::string& key, const std::string& name, std::string* value) const;
+  void DeleteRegistryKey(const std::string& key);
+  // Hooks installed on the threads of a process.
+  int HookCountOn(os::DWORD processId) const;
 
   // Files: Windows paths of the simulated drives and the host files behind them.
   std::string HostPath(const std::string& windowsPath) const;

@@ -131,6 +131,8 @@ DWORD GetModuleFileNameA(char* buffer, DWORD size) {
   return size;
 }
 
+const char* GetCommandLineA() { return CurrentThread()->process->commandLine.c_str(); }
+
 HANDLE GetCurrentProcess() { return sim::CURRENT_PROCESS; }
 HANDLE GetCurrentThread() { return sim::CURRENT_THREAD; }
 DWORD GetCurrentThreadId() { return CurrentThread()->id; }

@@ -171,32 +171,53 @@ BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
+}  // namespace os
+
+namespace sim {
+namespace {
+
+// The next message for the thread, in the system's order, or false when
+// there is none; sent messages are answered on the way. Removing takes it off
+// the queue (and restarts a timer's period); the thread's hooks see it.
+bool NextMessage(SimThread* self, bool removing, os::MSG* msg) {
+  World& world = TheWorld();
+  DeliverIncomingSent(self);
+  bool found = true;
+  if (!self->posted.empty()) {
+    *msg = self->posted.front();
+    if (removing) self->posted.pop_front();
+  } else if (self->quitPosted) {
+    if (removing) self->quitPosted = false;
+    *msg = os::MSG{nullptr, os::WM_QUIT, 0, 0, TickNow(), {0, 0}};
+  } else if (PaintPending(self, msg)) {
+  } else if (Timer* timer = DueTimer(self, world.now)) {
+    *msg = os::MSG{timer->window, os::WM_TIMER, timer->id, 0, TickNow(), {0, 0}};
+    if (removing) timer->due = world.now + timer->period;
+  } else {
+    found = false;
+  }
+  if (found) RunMessageHooks(self, msg, removing);
+  return found;
+}
+
+}  // namespace
+}  // namespace sim
+
+namespace os {
+
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
-  sim::World& world = TheWorld();
   sim::SimThread* self = CurrentThread();
-  for (;;) {
-    sim::DeliverIncomingSent(self);
-    if (!self->posted.empty()) {
-      *msg = self->posted.front();
-      self->posted.pop_front();
-      return msg->message != WM_QUIT;
-    }
-    if (self->quitPosted) {
-      self->quitPosted = false;
-      *msg = MSG{nullptr, WM_QUIT, 0, 0, sim::TickNow(), {0, 0}};
-      return FALSE;
-    }
-    if (sim::PaintPending(self, msg)) return TRUE;
-    if (sim::Timer* timer = sim::DueTimer(self, world.now)) {
-      *msg = MSG{timer->window, WM_TIMER, timer->id, 0, sim::TickNow(), {0, 0}};
-      timer->due = world.now + timer->period;
-      return TRUE;
-    }
+  while (!sim::NextMessage(self, true, msg)) {
     sim::Block(sim::NextTimerDue(self), [self] {
       return !self->posted.empty() || !self->incomingSent.empty() || self->quitPosted ||
              sim::PaintPending(self, nullptr);
     });
   }
+  return msg->message != WM_QUIT;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removal) {
+  return sim::NextMessage(CurrentThread(), (removal & PM_REMOVE) != 0, msg) ? TRUE : FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {

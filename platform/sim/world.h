@@ -17,7 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/os_hook.h"
 #include "platform/os_kernel.h"
+#include "platform/os_registry.h"
 #include "platform/os_shell.h"
 #include "platform/os_types.h"
 #include "platform/sim/desktop.h"
@@ -37,6 +39,7 @@ struct ThreadTerminated {};
 struct Process {
   os::DWORD id = 0;
   std::string exePath;
+  std::string commandLine;
   std::string currentDirectory;
   bool exited = false;
   int exitCode = 0;
@@ -110,6 +113,13 @@ struct KernelObject {
   int ownerDepth = 0;
 };
 
+struct Hook {
+  os::HHOOK handle = nullptr;
+  os::DWORD threadId = 0;
+  os::HOOKPROC proc = nullptr;
+  Process* installer = nullptr;
+};
+
 struct SimLock {
   SimThread* owner = nullptr;
   int depth = 0;
@@ -145,6 +155,15 @@ struct World {
   std::map<os::HANDLE, SimThread*> threadHandles;
   std::uintptr_t nextHandle = 0x4000;
 
+  // Message hooks, in the order installed.
+  std::vector<Hook> hooks;
+  std::uintptr_t nextHookHandle = 0x6000;
+
+  // Registry: key path ("HKCU\Software\...", lower case) -> value name (lower case) -> text.
+  std::map<std::string, std::map<std::string, std::string>> registry;
+  std::map<os::HKEY, std::string> openKeys;
+  std::uintptr_t nextKeyHandle = 0x9000;
+
   // What a person would see.
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<TrayEvent> trayEvents;
@@ -174,6 +193,9 @@ Window* TopLevelOf(Window* window);
 bool IsVisibleOnScreen(const Window* window);
 void DestroyWindowsOf(Process* process);
 void MarkNeedsPaint(Window* window);
+
+// Hooks (sim_hook.cpp): runs the thread's message hooks on a retrieved message.
+void RunMessageHooks(SimThread* thread, os::MSG* msg, bool removing);
 
 // Messages (sim_messages.cpp).
 os::LRESULT CallWindow(Window* window, os::UINT message, os::WPARAM wParam, os::LPARAM lParam);

@@ -29,6 +29,7 @@ BOOL ReleaseMutex(HANDLE mutex) { return ::ReleaseMutex(mutex); }
 DWORD GetModuleFileNameA(char* buffer, DWORD size) {
   return ::GetModuleFileNameA(nullptr, buffer, size);
 }
+const char* GetCommandLineA() { return ::GetCommandLineA(); }
 HANDLE GetCurrentProcess() { return ::GetCurrentProcess(); }
 HANDLE GetCurrentThread() { return ::GetCurrentThread(); }
 DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }

@@ -1,6 +1,8 @@
 // The window seam over the real user32 API: one forward per operation.
 #include "platform/os_window.h"
 
+#include <cstddef>
+
 #include "platform/win32/win32_api.h"
 
 using os::win32::H;
@@ -103,6 +105,19 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) {
   *msg = MSG{H(m.hwnd), m.message, m.wParam, m.lParam, m.time, POINT{m.pt.x, m.pt.y}};
   return got;
 }
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT removal) {
+  ::MSG m = {};
+  BOOL got = ::PeekMessageA(&m, H(window), first, last, removal);
+  *msg = MSG{H(m.hwnd), m.message, m.wParam, m.lParam, m.time, POINT{m.pt.x, m.pt.y}};
+  return got;
+}
+
+// Hooks and the message-record senders hand these records to the system as
+// they are, so their layout must be the system's.
+static_assert(sizeof(MSG) == sizeof(::MSG) && offsetof(MSG, pt) == offsetof(::MSG, pt));
+static_assert(sizeof(COPYDATASTRUCT) == sizeof(::COPYDATASTRUCT) &&
+              offsetof(COPYDATASTRUCT, lpData) == offsetof(::COPYDATASTRUCT, lpData));
 
 LRESULT DispatchMessageA(const MSG* msg) {
   ::MSG m = {};
