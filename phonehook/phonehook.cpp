@@ -1,18 +1,79 @@
-// The keypad hook library. Installing the hook on the softphone's thread is
-// not built yet: setMyHook reports failure, so the caller keeps retrying,
-// and clearMyHook has nothing to undo.
+// Installing and removing the keypad hook, and the library's process entry.
 #include "phonehook/phonehook.h"
+
+#include "phonehook/hook_messages.h"
+#include "phonehook/hook_state.h"
+#include "platform/os_kernel.h"
+#include "platform/os_window.h"
+
+// On Windows the shared variables go to a section marked read, write and
+// shared, so every process that loads the library sees the same copy.
+#if defined(_WIN32)
+#define PHONEHOOK_SHARED __attribute__((section(".SHARED"), shared))
+#else
+#define PHONEHOOK_SHARED
+#endif
+
+PHONEHOOK_SHARED PhonehookShared phonehookShared = {};
+
+namespace {
+
+// Per process: only the program, which called setMyHook, holds a hook.
+os::HHOOK hookHandle = nullptr;
+os::HINSTANCE moduleInstance = nullptr;
+
+constexpr os::DWORD DETACH_PAUSE_MS = 1000;
+
+}  // namespace
 
 extern "C" {
 
 int setMyHook(os::HWND programWindow, os::HWND softphoneWindow) {
   clearMyHook(programWindow);
-  (void)softphoneWindow;
-  return 0;
-}
-
-int clearMyHook(os::HWND programWindow) {
-  (void)programWindow;
+  if (programWindow && softphoneWindow) {
+    os::DWORD thread = os::GetWindowThreadProcessId(softphoneWindow, nullptr);
+    hookHandle = os::SetWindowsHookExA(os::WH_GETMESSAGE, &GetMessageHook, moduleInstance, thread);
+  }
+  if (!hookHandle) {
+    clearMyHook(programWindow);
+    return 0;
+  }
+  // The handles are in place before the softphone can see the request.
+  phonehookShared.programWindow = programWindow;
+  phonehookShared.softphoneWindow = softphoneWindow;
+  os::PostMessageA(softphoneWindow, HOOK_ATTACH_MSG, reinterpret_cast<os::WPARAM>(programWindow), 0);
   return 1;
 }
+
+// The pause after the detach request lets the softphone's thread take it
+// before the hook goes away under it.
+int clearMyHook(os::HWND) {
+  if (phonehookShared.attached) {
+    os::PostMessageA(phonehookShared.softphoneWindow, HOOK_DETACH_MSG,
+                     reinterpret_cast<os::WPARAM>(phonehookShared.programWindow), 0);
+    os::Sleep(DETACH_PAUSE_MS);
+  }
+  if (hookHandle) os::UnhookWindowsHookEx(hookHandle);
+  phonehookShared.programWindow = nullptr;
+  phonehookShared.softphoneWindow = nullptr;
+  phonehookShared.handsetWindow = nullptr;
+  phonehookShared.attached = 0;
+  hookHandle = nullptr;
+  return 1;
+}
+}
+
+void PhonehookProcessAttach(os::HINSTANCE module) {
+  hookHandle = nullptr;
+  moduleInstance = module;
+  phonehookShared.attached = 0;
+}
+
+// In the softphone's process this posts the detach request and clears the
+// shared handles when the softphone ends or lets the library go.
+void PhonehookProcessDetach() { clearMyHook(phonehookShared.programWindow); }
+
+os::LRESULT OS_CALLBACK GetMessageHook(int code, os::WPARAM removal, os::LPARAM message) {
+  if (code >= 0) HandleRetrievedMessage(*reinterpret_cast<os::MSG*>(message), removal != 0);
+  return os::CallNextHookEx(hookHandle, code, removal, message);
 }

@@ -39,6 +39,11 @@ void MarkNeedsPaint(Window* window) {
 
 namespace {
 
+// Window classes belong to the process that registered them.
+std::string ClassKey(const std::string& className) {
+  return std::to_string(CurrentThread()->process->id) + ":" + ToLower(className);
+}
+
 std::vector<Window*>& SiblingsOf(Window* window) {
   return window->parent ? window->parent->children : TheWorld().desktop.children;
 }
@@ -124,7 +129,7 @@ using sim::Window;
 
 BOOL RegisterWindowClass(const char* className, WNDPROC proc) {
   auto& classes = TheWorld().classes;
-  std::string key = sim::ToLower(className);
+  std::string key = sim::ClassKey(className);
   if (classes.count(key)) return FALSE;
   classes[key] = proc;
   return TRUE;
@@ -134,13 +139,15 @@ HWND CreateWindowExA(LONG exStyle, const char* className, const char* title, LON
                      int y, int width, int height, HWND parent, int controlId) {
   sim::World& world = TheWorld();
   std::string key = sim::ToLower(className ? className : "");
+  // A class the process registered itself comes before the system's own.
   WNDPROC proc = nullptr;
-  if (key == "static" || key == "edit" || key == "button") {
+  auto registered = world.classes.find(sim::ClassKey(key));
+  if (registered != world.classes.end()) {
+    proc = registered->second;
+  } else if (key == "static" || key == "edit" || key == "button") {
     proc = &sim::ControlWindowProc;
   } else if (key != "#32770") {
-    auto found = world.classes.find(key);
-    if (found == world.classes.end()) return nullptr;
-    proc = found->second;
+    return nullptr;
   }
   Window* parentWindow = FindWindowByHandle(parent);
   if (parent && !parentWindow) return nullptr;

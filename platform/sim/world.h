@@ -141,7 +141,7 @@ struct World {
   Window desktop;  // its children are the top-level windows, top first
   std::map<os::HWND, std::unique_ptr<Window>> windows;
   std::uintptr_t nextWindowHandle = 0x10000;
-  std::map<std::string, os::WNDPROC> classes;  // registered class name (lower case) -> proc
+  std::map<std::string, os::WNDPROC> classes;  // "<process id>:<class, lower case>" -> proc
   std::map<std::string, os::UINT> registeredMessages;
   std::map<std::pair<os::HWND, os::UINT_PTR>, Timer> timers;
   std::vector<TimerEvent> timerEvents;

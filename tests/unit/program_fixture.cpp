@@ -2,8 +2,16 @@
 
 #include <sstream>
 
+#include "phonehook/hook_state.h"
 #include "platform/os_window.h"
 #include "shell/app.h"
+
+// The hook library's state is one per simulated desktop run, as the shared
+// section is one per Windows session.
+ProgramTest::ProgramTest() {
+  phonehookShared = {};
+  PhonehookProcessAttach(nullptr);
+}
 
 os::DWORD ProgramTest::StartProgram(const std::string& exePath) {
   os::DWORD id = desktop.StartProcess(exePath, &ProgramMain);

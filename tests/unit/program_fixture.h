@@ -12,6 +12,8 @@
 
 class ProgramTest : public ::testing::Test {
  protected:
+  ProgramTest();
+
   static constexpr const char* EXE_PATH = "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin.exe";
   static constexpr const char* LOG_PATH =
       "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$Logfile.log";
