@@ -1,8 +1,148 @@
-// The main window's own default procedure: messages the message map does not
-// name arrive here. None is recognised yet, so all take the standard dialog
-// processing.
-#include "shell/main_dialog.h"
+// The main window's own default procedure: the messages its message map
+// does not name. It recognises the hook's reports, the adapter thread's
+// arrival and loss, the handset keys and Skype's attach reply; everything
+// else, and some of these after their work, takes the standard processing.
+#include <cstring>
+#include <string>
 
-bool CCorvaloPluginDlg::DefWindowProc(os::UINT, os::WPARAM, os::LPARAM, os::LRESULT&) {
+#include "bridge/softphone_interface.h"
+#include "phonehook/hook_messages.h"
+#include "platform/os_registry.h"
+#include "platform/os_window.h"
+#include "shell/ids.h"
+#include "shell/main_dialog.h"
+#include "skype/skype_commands.h"
+
+namespace {
+
+constexpr os::LPARAM ATTACH_SUCCESS = 0;
+constexpr os::LPARAM ATTACH_API_AVAILABLE = 0x8001;
+constexpr os::UINT PING_PERIOD_MS = 30000;
+
+// The record's text, bounded by its length whether or not it is terminated.
+std::string RecordText(const os::COPYDATASTRUCT& record) {
+  if (!record.lpData) return "";
+  const char* data = static_cast<const char*>(record.lpData);
+  return std::string(data, strnlen(data, record.cbData));
+}
+
+std::string FirstWord(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t\r\n");
+  if (start == std::string::npos) return "";
+  std::size_t end = text.find_first_of(" \t\r\n", start);
+  return text.substr(start, std::min<std::size_t>(end - start, 255));
+}
+
+std::string RemoveAll(std::string text, const std::string& word) {
+  for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at)) {
+    text.erase(at, word.size());
+  }
+  return text;
+}
+
+}  // namespace
+
+bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::LPARAM lParam,
+                                      os::LRESULT& result) {
+  if (message == os::WM_COPYDATA) {
+    // A record names its sender in wParam; a null sender is nobody's.
+    auto sender = reinterpret_cast<os::HWND>(wParam);
+    const auto& record = *reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
+    if (!sender || !lParam) return false;
+    if (sender == softphoneWindow) OnHookReport(RecordText(record));
+    if (sender == skypeApiWindow && adapterProductId) {
+      HandleSkypeNotification(sender, record);
+      result = 1;
+      return true;
+    }
+    return false;
+  }
+  if (message == DEVICE_ADDED_MSG) {
+    OnDeviceAdded();
+    return false;
+  }
+  if (message == DEVICE_REMOVED_MSG) {
+    OnDeviceRemoved();
+    return false;
+  }
+  if (message == KEY_REPORT_MSG) {
+    if (adapterReady) HandleKey(wParam);
+    return false;
+  }
+  if (attachMessage != 0xFFFFFFFF && message == attachMessage) {
+    OnSkypeAttach(reinterpret_cast<os::HWND>(wParam), lParam);
+    result = 1;
+    return true;
+  }
   return false;
+}
+
+// The whole text is logged, not the split words, so a path with blanks is
+// logged whole.
+void CCorvaloPluginDlg::OnHookReport(const std::string& text) {
+  std::string keyword = FirstWord(text);
+  if (keyword == "FILEPATH") WriteLog("DialerAttached:" + RemoveAll(text, "FILEPATH"));
+  if (keyword == "LOGDATA") WriteLog("DialerData:" + RemoveAll(text, "LOGDATA"));
+}
+
+void CCorvaloPluginDlg::OnDeviceAdded() {
+  skypeApiWindow = nullptr;
+  SetTrayState(TrayState::Initialising, TrayUpdate::Replace);
+  os::BeginThread(&CCorvaloPluginDlg::AdapterArrivalThread, this, os::THREAD_PRIORITY_NORMAL);
+  ReadSoftphoneVersion();
+  WriteLog("DeviceAdded");
+}
+
+void CCorvaloPluginDlg::OnDeviceRemoved() {
+  os::ShowWindow(m_hWnd, os::SW_HIDE);
+  offHook = 0;
+  callState = 0;
+  lineMode = 0;
+  skypeCallId = 0;
+  adapterProductId = 0;
+  SetTrayState(TrayState::NoAdapter, TrayUpdate::Replace);
+  SpeedDialDialog.EndDialog(0);
+  aboutDialog.EndDialog(0);
+  checklistDialog.EndDialog(0);
+  WriteLog("DeviceRemoved");
+}
+
+// The softphone's version, registry value SOFTPHONE_VERSION_VALUE without trailing blanks or
+// line ends. The buffer keeps its text between reads, so a key without the
+// value leaves the version read last. A longer value is cut to 255.
+void CCorvaloPluginDlg::ReadSoftphoneVersion() {
+  static char value[256] = {};
+  os::HKEY key = nullptr;
+  if (os::RegOpenKeyExA(os::HKEY_CURRENT_USER(), SOFTPHONE_VERSION_KEY, 0, os::KEY_QUERY_VALUE,
+                        &key) != os::ERROR_SUCCESS)
+    return;
+  os::DWORD size = 0;
+  if (os::RegQueryValueExA(key, SOFTPHONE_VERSION_VALUE, nullptr, nullptr, &size) == os::ERROR_SUCCESS) {
+    std::string whole(size + 1, '\0');
+    os::DWORD read = size;
+    if (os::RegQueryValueExA(key, SOFTPHONE_VERSION_VALUE, nullptr, reinterpret_cast<os::BYTE*>(&whole[0]), &read) ==
+        os::ERROR_SUCCESS) {
+      std::memset(value, 0, sizeof value);
+      std::strncpy(value, whole.c_str(), sizeof value - 1);
+    }
+  }
+  std::string version = std::string(value) + "\n";
+  version.erase(version.find_last_not_of(" \t\r\n") + 1);
+  softphoneVersion = version;
+  os::RegCloseKey(key);
+}
+
+void CCorvaloPluginDlg::OnSkypeAttach(os::HWND apiWindow, os::LPARAM status) {
+  if (status == ATTACH_SUCCESS) {
+    checklistDialog.EndDialog(0);
+    skypeApiWindow = apiWindow;
+    os::SetTimer(m_hWnd, PING_TIMER_ID, PING_PERIOD_MS);
+    SendSkypeCommand(SKYPE_PROTOCOL, nullptr);
+    SelectSkypeAudioDevices();
+    SendSkypeCommand(SKYPE_GET_VERSION, nullptr);
+    WriteLog("SkypeAttached");
+  } else if (status == ATTACH_API_AVAILABLE) {
+    skypeApiWindow = nullptr;
+    SendSkypeCommand(SKYPE_DISCOVER, nullptr);
+  }
 }

@@ -1,17 +1,169 @@
 // The main window's timers. Every timer is one-shot: the delivered id is
 // stopped before anything else, and a handler that wants another tick starts
 // its timer again. Unknown ids are only stopped.
+#include <string>
+
+#include "platform/os_kernel.h"
 #include "platform/os_window.h"
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
+#include "skype/skype_commands.h"
+
+namespace {
+
+constexpr os::UINT PING_PERIOD_MS = 30000;
+constexpr os::UINT PONG_DEADLINE_MS = 15000;
+constexpr os::UINT RING_BURST_MS = 2000;
+constexpr os::UINT RING_PAUSE_MS = 4000;
+constexpr os::DWORD CALLER_ID_DELAY_MS = 200;
+
+// Whether a sibling program's Call Status window shows a call of its own:
+// its second child holds its status record.
+bool SiblingInCall(const char* title) {
+  os::HWND window = os::FindWindowA("#32770", title);
+  if (!window) return false;
+  os::HWND record = os::GetWindow(os::GetWindow(window, os::GW_CHILD), os::GW_HWNDNEXT);
+  char text[257] = {};
+  os::GetWindowTextA(record, text, 256);
+  return std::string(text).find("cs=3") != std::string::npos;
+}
+
+}  // namespace
 
 void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
   os::KillTimer(m_hWnd, id);
-  if (id == POLL_TIMER_ID) Poll();
+  switch (id) {
+    case PING_TIMER_ID:
+      if (skypeApiWindow) {
+        SendSkypeCommand(SKYPE_PING, nullptr);
+        os::SetTimer(m_hWnd, PONG_TIMER_ID, PONG_DEADLINE_MS);
+        os::SetTimer(m_hWnd, PING_TIMER_ID, PING_PERIOD_MS);
+      }
+      break;
+    case PONG_TIMER_ID:
+      os::KillTimer(m_hWnd, PONG_TIMER_ID);
+      os::KillTimer(m_hWnd, PING_TIMER_ID);
+      skypeApiWindow = nullptr;
+      break;
+    case RING_ON_TIMER_ID:
+      OnRingOn();
+      break;
+    case RING_OFF_TIMER_ID:
+      OnRingOff();
+      break;
+    case DIGIT_TIMER_ID:
+      OnDiallingDone();
+      break;
+    case UNMUTE_TIMER_ID:
+      MuteOff(0);
+      break;
+    case NO_ANSWER_TIMER_ID:
+      OnNoAnswer();
+      break;
+    case POLL_TIMER_ID:
+      Poll();
+      break;
+    default:
+      break;
+  }
 }
 
-// The periodic poll. For now it only keeps its own cadence: every 100 ms
-// while Skype is attached, every second otherwise.
+void CCorvaloPluginDlg::OnRingOn() {
+  if (offHook || callState != 4) return;
+  os::SetTimer(m_hWnd, RING_OFF_TIMER_ID, RING_BURST_MS);
+  SetRinging(true);
+  WriteLog("RingOn(Skype)");
+}
+
+// Caller identification goes out once, 200 ms into the first pause after
+// the caller became known.
+void CCorvaloPluginDlg::OnRingOff() {
+  SetRinging(false);
+  WriteLog("RingOff(Skype)");
+  if (offHook || callState != 4) return;
+  os::SetTimer(m_hWnd, RING_ON_TIMER_ID, RING_PAUSE_MS);
+  if (callerIdPending) {
+    callerIdPending = 0;
+    os::Sleep(CALLER_ID_DELAY_MS);
+    SendCallerId(callerNumber, callerName, 0);
+    WriteLog("SendCallerid");
+  }
+}
+
+void CCorvaloPluginDlg::OnDiallingDone() {
+  if (callState != 1 || dialledNumber.empty()) return;
+  callState = 2;
+  WriteLog("AllDigitsPresent");
+  if (dialledNumber[0] == '*') CallSkypeUnlessSiblingBusy();
+}
+
+void CCorvaloPluginDlg::CallSkypeUnlessSiblingBusy() {
+  if (SiblingInCall("TesselbayPlugin - Call Status") || SiblingInCall("FerrowindPlugin - Call Status"))
+    return;
+  lineMode = 2;
+  OnOffHook();
+}
+
+void CCorvaloPluginDlg::OnNoAnswer() {
+  if (callState != 4) return;
+  WriteLog("NoAnswerTimeout");
+  EndCall(0);
+  CloseDialerWindows(0);
+  os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
+  os::KillTimer(m_hWnd, RING_ON_TIMER_ID);
+  SetRinging(false);
+  callState = 0;
+  lineMode = 0;
+  skypeCallId = 0;
+}
+
 void CCorvaloPluginDlg::Poll() {
+  AdoptSoftphone();
+  if (softphoneWindow && adapterProductId && adapterReady) {
+    WatchSoftphoneCall();
+    WatchSkype();
+  }
+  if (lineMode == 2 && callState != 1) GuardSoftphoneEdit();
   os::SetTimer(m_hWnd, POLL_TIMER_ID, skypeApiWindow ? POLL_ATTACHED_MS : POLL_DETACHED_MS);
+}
+
+// A softphone call rings while its popup is up; while the program is busy
+// with a call of its own the softphone's call is refused.
+void CCorvaloPluginDlg::WatchSoftphoneCall() {
+  if (FindIncomingPopup(1)) {
+    if (offHook || callState != 0) {
+      if (lineMode != 1) {
+        DeclineCall(1);
+        CloseDialerWindows(1);
+      }
+    } else {
+      PrepareCall();
+      callState = 4;
+      lineMode = 1;
+      WriteLog("IncomingCall");
+    }
+  } else if (lineMode == 1 && callState == 4) {
+    callState = 0;
+    lineMode = 0;
+    if (!offHook) {
+      CloseDialerWindows(1);
+      WriteLog("CallDisconnected");
+    }
+  }
+}
+
+// Rediscovers Skype whenever its main window changes or the link is down,
+// and shows the link's state in the tray while the handset is on hook.
+void CCorvaloPluginDlg::WatchSkype() {
+  os::HWND skype = FindSoftphoneMain(2);
+  if (skype != skypeMainWindow || !skypeApiWindow) {
+    skypeMainWindow = skype;
+    if (skype) SendSkypeCommand(SKYPE_DISCOVER, nullptr);
+  }
+  if (skypeApiWindow != lastSkypeApiWindow) {
+    lastSkypeApiWindow = skypeApiWindow;
+    if (!offHook) {
+      SetTrayState(skypeApiWindow ? TrayState::Ready : TrayState::SkypeNotAttached, TrayUpdate::Replace);
+    }
+  }
 }

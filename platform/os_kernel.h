@@ -65,4 +65,13 @@ void DeleteCriticalSection(CriticalSection* lock);
 // turns "\n" into CR LF on write). Null when the file cannot be opened.
 std::FILE* OpenFileStream(const char* path, const char* mode);
 
+// Initialisation files ("[section]" lines and "key=value" lines), with the
+// system's rules: a missing file or key gives the default; writing creates
+// the file, the section and the key as needed.
+UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue, const char* path);
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* path);
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* path);
+
 }  // namespace os

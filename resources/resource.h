@@ -13,5 +13,6 @@
 
 #define IDC_CALL_STATUS             1006
 #define IDC_STATUS_RECORD           1007
+#define IDC_CHECKLIST_TEXT          1072
 
 #define IDC_STATIC                  -1

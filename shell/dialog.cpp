@@ -20,7 +20,15 @@ void CDialog::EndDialog(os::INT_PTR result) {
   if (m_hWnd) os::EndDialog(m_hWnd, result);
 }
 
-bool CDialog::OnMessage(os::UINT, os::WPARAM, os::LPARAM, os::LRESULT&) { return false; }
+// OK and Cancel end the dialog with their own id.
+bool CDialog::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM, os::LRESULT&) {
+  int command = static_cast<int>(wParam & 0xFFFF);
+  if (message == os::WM_COMMAND && (command == os::IDOK || command == os::IDCANCEL)) {
+    EndDialog(command);
+    return true;
+  }
+  return false;
+}
 
 os::INT_PTR OS_CALLBACK CDialog::DialogProc(os::HWND window, os::UINT message, os::WPARAM wParam,
                                             os::LPARAM lParam) {

@@ -11,6 +11,7 @@
 #include "device/phone_sounds.h"
 #include "platform/os_kernel.h"
 #include "platform/os_types.h"
+#include "platform/os_window.h"
 #include "shell/about_dialog.h"
 #include "shell/checklist_dialog.h"
 #include "shell/dialog.h"
@@ -37,16 +38,47 @@ class CCorvaloPluginDlg : public CDialog {
   // Tray icon.
   void SetTrayState(TrayState state, TrayUpdate update);
 
-  // Call record.
+  // Call record and the handset (call state machine).
   void PrepareCall();
+  void HandleKey(os::WPARAM code);
+  void OnOffHook();
+  void OnAnswer();
+  void OnOnHook();
+
+  // Softphone windows: finders and line operations. A line is 1 for the
+  // softphone, 2 for Skype, 0 for the current lineMode.
+  os::HWND FindHandsetDriver(int line) const;
+  os::HWND FindIncomingPopup(int line) const;
+  os::HWND FindSoftphoneMain(int line) const;
+  os::HWND FindSoftphoneTarget(int line) const;
+  os::HWND FindSoftphoneEdit(int line) const;
+  void PutOnHook(int line);
+  void DeclineCall(int line);
+  void EndCall(int line);
+  void CloseDialerWindows(int line);
+  void TakeLine(int line);
+  void MuteOn(int line);
+  void MuteOff(int line);
+  void SendPinDigit(char key, int line);
+  void AdoptSoftphone();
+  void GuardSoftphoneEdit();
+
+  // Skype link.
+  void SendSkypeCommand(int code, const char* argument);
+  void CloseSkypeWindows();
+  void SelectSkypeAudioDevices();
+  void PlaceSkypeCall(int line);
+  void HandleSkypeNotification(os::HWND sender, const os::COPYDATASTRUCT& record);
 
   // Phone signalling.
   bool SetPhoneSignal(int kind, bool on);
   void SetRinging(bool on);
   void SendCallerId(const std::string& number, const std::string& name, int suppress);
 
-  // Worker thread that finds and watches the adapter.
+  // Worker threads: the one that finds and watches the adapter, and the one
+  // that runs once per adapter arrival.
   static os::DWORD AdapterPollThread(void* mainWindow);
+  static os::DWORD AdapterArrivalThread(void* mainWindow);
 
   // Members, in their fixed order.
   CSpeedDialDlg SpeedDialDialog;
@@ -98,9 +130,24 @@ class CCorvaloPluginDlg : public CDialog {
   void ReadWindowsVersion();
   // Messages the message map does not name.
   bool DefWindowProc(os::UINT message, os::WPARAM wParam, os::LPARAM lParam, os::LRESULT& result);
+  void OnHookReport(const std::string& text);
+  void OnDeviceAdded();
+  void OnDeviceRemoved();
+  void OnSkypeAttach(os::HWND apiWindow, os::LPARAM status);
+  void ReadSoftphoneVersion();
   // Timers.
   void OnTimer(os::UINT_PTR id);
+  void OnRingOn();
+  void OnRingOff();
+  void OnDiallingDone();
+  void OnNoAnswer();
   void Poll();
+  void WatchSoftphoneCall();
+  void WatchSkype();
+  // Moves the line to the Skype line and places the call, unless a sibling
+  // program shows a call of its own.
+  void CallSkypeUnlessSiblingBusy();
+  int LineOf(int line) const { return line == 0 ? lineMode : line; }
 
   // WriteLog runs on several threads; this serialises the file and counter.
   os::CriticalSection logLock;

@@ -255,6 +255,8 @@ int Desktop::HookCountOn(os::DWORD processId) const {
   return count;
 }
 
+void Desktop::RefuseHooks(bool refuse) { TheWorld().refuseHooks = refuse; }
+
 std::string Desktop::HostPath(const std::string& windowsPath) const {
   return WindowsToHostPath(windowsPath, TheWorld().driver->process->currentDirectory);
 }

@@ -106,8 +106,10 @@ class Desktop {
   void SetRegistryString(const std::string& key, const std::string& name, const std::string& value);
   bool RegistryString(const std::string& key, const std::string& name, std::string* value) const;
   void DeleteRegistryKey(const std::string& key);
-  // Hooks installed on the threads of a process.
+  // Hooks installed on the threads of a process; and a system that refuses
+  // to install any.
   int HookCountOn(os::DWORD processId) const;
+  void RefuseHooks(bool refuse);
 
   // Files: Windows paths of the simulated drives and the host files behind them.
   std::string HostPath(const std::string& windowsPath) const;

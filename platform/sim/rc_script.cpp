@@ -83,6 +83,10 @@ class Parser {
         } else if (text[at] == '"') {
           ++at;
           break;
+        } else if (text[at] == '\\' && at + 1 < text.size()) {
+          char escaped = text[at + 1];
+          token.text += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+          at += 2;
         } else {
           token.text += text[at++];
         }

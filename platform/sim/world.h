@@ -158,6 +158,7 @@ struct World {
   // Message hooks, in the order installed.
   std::vector<Hook> hooks;
   std::uintptr_t nextHookHandle = 0x6000;
+  bool refuseHooks = false;
 
   // Registry: key path ("HKCU\Software\...", lower case) -> value name (lower case) -> text.
   std::map<std::string, std::map<std::string, std::string>> registry;

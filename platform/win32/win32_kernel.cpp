@@ -91,6 +91,18 @@ void DeleteCriticalSection(CriticalSection* lock) {
   lock->impl = nullptr;
 }
 
+UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue, const char* path) {
+  return ::GetPrivateProfileIntA(section, key, defaultValue, path);
+}
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* path) {
+  return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, path);
+}
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* path) {
+  return ::WritePrivateProfileStringA(section, key, value, path);
+}
+
 std::FILE* OpenFileStream(const char* path, const char* mode) { return std::fopen(path, mode); }
 
 }  // namespace os

@@ -1,0 +1,99 @@
+// The handset's keys and the call handlers they drive.
+#include "phonehook/hook_messages.h"
+#include "platform/os_window.h"
+#include "shell/ids.h"
+#include "shell/main_dialog.h"
+
+namespace {
+
+constexpr os::UINT DIGIT_PAUSE_MS = 3000;
+constexpr os::UINT DIGITS_DONE_MS = 1;
+
+bool IsDialKey(unsigned key) { return (key >= '0' && key <= '9') || key == '*' || key == '#'; }
+
+}  // namespace
+
+void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
+  unsigned key = static_cast<unsigned>(code) & 0xFF;
+  if (IsDialKey(key)) {
+    char keyText = static_cast<char>(key);
+    WriteLog(std::string("Digit") + keyText);
+    os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
+    if (callState == 1) {
+      if (dialledNumber.empty()) {
+        dialledNumber += keyText;
+        os::SetTimer(m_hWnd, DIGIT_TIMER_ID, DIGIT_PAUSE_MS);
+      } else if (dialledNumber[0] == '*') {
+        // "#" ends a star number at once and is not part of it.
+        if (keyText == '#') {
+          os::SetTimer(m_hWnd, DIGIT_TIMER_ID, DIGITS_DONE_MS);
+        } else {
+          dialledNumber += keyText;
+          os::SetTimer(m_hWnd, DIGIT_TIMER_ID, DIGIT_PAUSE_MS);
+        }
+      }
+      // A number without the leading star belongs to the softphone.
+    } else if (callState != 0 && !dialledNumber.empty()) {
+      SendPinDigit(keyText, 0);
+    }
+    return;
+  }
+  if (key == KEY_OFF_HOOK) {
+    if (offHook) return;
+    offHook = 1;
+    if (callState == 4) {
+      OnAnswer();
+      WriteLog("CallAnswered");
+    } else if (callState == 0) {
+      OnOffHook();
+      WriteLog("CallOrigination");
+    }
+  } else if (key == KEY_ON_HOOK) {
+    if (!offHook) return;
+    OnOnHook();
+    WriteLog("CallOnhook");
+  }
+}
+
+void CCorvaloPluginDlg::OnOffHook() {
+  if (callState == 0) {
+    SetRinging(false);
+    SetPhoneSignal(1, false);
+    os::SetForegroundWindow(m_hWnd);
+    PrepareCall();
+    os::ShowWindow(m_hWnd, os::SW_HIDE);
+    callState = 1;
+    TakeLine(0);
+    SetTrayState(TrayState::OffHook, TrayUpdate::Modify);
+  } else if (callState == 2) {
+    PlaceSkypeCall(0);
+  }
+}
+
+void CCorvaloPluginDlg::OnAnswer() {
+  if (callState != 4) return;
+  for (os::UINT_PTR id : {RING_OFF_TIMER_ID, RING_ON_TIMER_ID, NO_ANSWER_TIMER_ID}) os::KillTimer(m_hWnd, id);
+  if (lineMode != 1) SetRinging(false);
+  SetPhoneSignal(1, false);
+  os::SetForegroundWindow(m_hWnd);
+  TakeLine(0);
+  callState = 3;
+  SetTrayState(TrayState::OffHook, TrayUpdate::Modify);
+}
+
+void CCorvaloPluginDlg::OnOnHook() {
+  SetPhoneSignal(1, false);
+  os::KillTimer(m_hWnd, NO_ANSWER_TIMER_ID);
+  os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
+  EndCall(0);
+  CloseDialerWindows(1);
+  CloseDialerWindows(2);
+  os::ShowWindow(m_hWnd, os::SW_HIDE);
+  os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
+  os::KillTimer(m_hWnd, RING_ON_TIMER_ID);
+  SetTrayState(skypeApiWindow ? TrayState::Ready : TrayState::SkypeNotAttached, TrayUpdate::Modify);
+  callState = 0;
+  lineMode = 0;
+  skypeCallId = 0;
+  offHook = 0;
+}

@@ -1,0 +1,62 @@
+// Adopting the softphone (finding its window and hooking its thread) and
+// keeping its number box marked while a Skype call holds the handset.
+#include <cstdio>
+#include <cstring>
+
+#include "phonehook/phonehook.h"
+#include "platform/os_kernel.h"
+#include "platform/os_window.h"
+#include "shell/main_dialog.h"
+
+namespace {
+
+constexpr int HOOK_ATTEMPTS = 10;
+constexpr os::DWORD HOOK_RETRY_MS = 1000;
+constexpr const char* SPECIAL_CALL = "Special Call";
+
+}  // namespace
+
+void CCorvaloPluginDlg::AdoptSoftphone() {
+  os::HWND candidate = FindSoftphoneTarget(1);
+  // The handset driver alone, without a dialer, keeps the current window.
+  if (FindHandsetDriver(1) && !candidate) candidate = softphoneWindow;
+  if (candidate == softphoneWindow) return;
+
+  softphoneWindow = candidate;
+  char event[32];
+  std::snprintf(event, sizeof event, "Dialer%lX",
+                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(softphoneWindow)));
+  WriteLog(event);
+  if (!softphoneWindow) return;
+
+  handsetProxyMessage = os::RegisterWindowMessageA("HandsetProxy.PostMessage");
+  for (int attempt = 0; attempt < HOOK_ATTEMPTS; ++attempt) {
+    if (setMyHook(m_hWnd, softphoneWindow)) {
+      WriteLog("Hok");
+      return;
+    }
+    os::Sleep(HOOK_RETRY_MS);
+  }
+  softphoneWindow = nullptr;
+  WriteLog("Hretry");
+}
+
+void CCorvaloPluginDlg::GuardSoftphoneEdit() {
+  os::HWND box = FindSoftphoneEdit(1);
+  auto mark = [box] {
+    os::SendMessageA(box, os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(SPECIAL_CALL));
+  };
+  if (callState == 4) {
+    mark();
+    return;
+  }
+  char text[32] = {};
+  os::LRESULT length = os::SendMessageA(box, os::WM_GETTEXT, sizeof text, reinterpret_cast<os::LPARAM>(text));
+  text[sizeof text - 1] = '\0';
+  if (length == 0) {
+    mark();
+  } else if (std::strcmp(text, SPECIAL_CALL) != 0) {
+    PutOnHook(1);
+    mark();
+  }
+}

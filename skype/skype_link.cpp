@@ -1,0 +1,126 @@
+// The one way to talk to Skype: commands by code, sent as WM_COPYDATA text
+// to Skype's API window while attached; while not, discovery goes out
+// instead and the command is dropped.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/os_window.h"
+#include "shell/main_dialog.h"
+#include "skype/skype_commands.h"
+
+namespace {
+
+constexpr std::size_t COMMAND_BUFFER = 255;
+constexpr os::UINT DISCOVERY_TIMEOUT_MS = 250;
+constexpr os::WPARAM HANG_UP_HOT_KEY = 0xB003;
+constexpr os::LPARAM ALT_PAGE_DOWN = 0x00220001;
+constexpr std::uint32_t UNREGISTERED = 0xFFFFFFFF;
+
+// The text template of a code; %d takes the call id, %s the argument.
+const char* TemplateOf(int code) {
+  switch (code) {
+    case 1: return "PROTOCOL 5";
+    case 2: return "PING";
+    case 3: return "FOCUS";
+    case 4: return "MINIMIZE";
+    case 5: return "CorvaloPlugin";
+    case 10: return "SET AUDIO_IN";
+    case 11: return "SET AUDIO_OUT";
+    case 12: return "SET RINGER";
+    case 13: return "SET AUDIO_IN %s ";
+    case 14: return "SET AUDIO_OUT %s ";
+    case 15: return "SET RINGER %s ";
+    case 16: return "SET MUTE ON";
+    case 17: return "SET MUTE OFF";
+    case 20: return "HOOK ON";
+    case 21: return "HOOK OFF";
+    case 22: return "BTN_PRESSED %s";
+    case 23: return "BTN_RELEASED %s";
+    case 24: return "SET CALL %d DTMF %s";
+    case 25: return "SET CALL %d FINISHED";
+    case 30: return "CALL %s";
+    case 40: return "GET SKYPEVERSION";
+    case 41: return "SEARCH FRIENDS";
+    case 42: return "GET USER %s ONLINESTATUS";
+    case 43: return "GET CALL %d PARTNER_HANDLE";
+    case 44: return "GET CALL %d PARTNER_DISPNAME";
+    case 45: return "GET USER %s FULLNAME";
+    case 46: return "GET CALL %d TYPE";
+    case 47: return "SEARCH CALLS";
+    case 48: return "GET CALL %d TIMESTAMP";
+    case 49: return "GET USER %s DISPLAYNAME";
+    case 50: return "GET CALL %d DURATION";
+    case 51: return "GET AUDIO_IN";
+    case 52: return "GET AUDIO_OUT";
+    case 53: return "GET CALL %d STATUS";
+    case 54: return "GET CALL %d SEEN";
+    case 55: return "GET PROFILE PSTN_BALANCE";
+    case 56: return "GET PRIVILEGE SKYPEOUT";
+    case 57: return "SEARCH MISSEDCALLS";
+    case 58: return "GET CURRENTUSERHANDLE";
+    case 59: return "GET USERSTATUS";
+    case 60: return "GET USER %s SPEEDDIAL";
+    default: return nullptr;
+  }
+}
+
+// Formats a template in the 255-byte buffer: the call id for %d, the text
+// for %s, cut where the buffer ends.
+void Format(char (&buffer)[COMMAND_BUFFER], const char* pattern, int callId, const char* text) {
+  std::string out;
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '%' && p[1] == 'd') {
+      out += std::to_string(callId);
+      ++p;
+    } else if (p[0] == '%' && p[1] == 's') {
+      out += text ? text : "";
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  std::size_t length = std::min(out.size(), COMMAND_BUFFER - 1);
+  std::memcpy(buffer, out.data(), length);
+  buffer[length] = '\0';
+}
+
+}  // namespace
+
+void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
+  char command[COMMAND_BUFFER] = {};
+  const char* pattern = TemplateOf(code);
+  if (code == SKYPE_DISCOVER) {
+    skypeApiWindow = nullptr;
+    attachMessage = UNREGISTERED;
+    discoverMessage = UNREGISTERED;
+  } else if (!pattern) {
+    return;  // not a command of the table: nothing is sent, nothing is broadcast
+  } else {
+    Format(command, pattern, skypeCallId, code == SKYPE_GET_SPEED_DIAL ? callerName.c_str() : argument);
+  }
+
+  if (skypeApiWindow && code != SKYPE_DISCOVER) {
+    os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(std::strlen(command) + 1), command};
+    if (!os::SendMessageA(skypeApiWindow, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(m_hWnd),
+                          reinterpret_cast<os::LPARAM>(&record))) {
+      // Skype did not take it: the link is gone. During a call, Skype's
+      // hang-up hot key ends the call there, and its windows are tidied.
+      skypeApiWindow = nullptr;
+      if (callState != 0) {
+        os::SendMessageA(FindSoftphoneMain(2), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
+        CloseDialerWindows(2);
+      }
+    }
+  }
+
+  if (!skypeApiWindow) {
+    if (attachMessage == UNREGISTERED) attachMessage = os::RegisterWindowMessageA("SkypeControlAPIAttach");
+    if (discoverMessage == UNREGISTERED)
+      discoverMessage = os::RegisterWindowMessageA("SkypeControlAPIDiscover");
+    if (attachMessage != UNREGISTERED && discoverMessage != UNREGISTERED) {
+      os::SendMessageTimeoutA(os::HWND_BROADCAST(), discoverMessage, reinterpret_cast<os::WPARAM>(m_hWnd),
+                              0, os::SMTO_NORMAL, DISCOVERY_TIMEOUT_MS, nullptr);
+    }
+  }
+}
