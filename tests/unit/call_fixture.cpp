@@ -1,0 +1,108 @@
+#include "tests/unit/call_fixture.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "phonehook/hook_messages.h"
+#include "platform/os_window.h"
+#include "shell/ids.h"
+#include "shell/main_dialog.h"
+#include "standins/softphone/softphone.h"
+
+namespace {
+
+std::vector<std::string> recordedCommands;
+
+os::LRESULT OS_CALLBACK RecorderProc(os::HWND window, os::UINT message, os::WPARAM wParam,
+                                     os::LPARAM lParam) {
+  if (message == os::WM_COPYDATA) {
+    auto* record = reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
+    recordedCommands.emplace_back(static_cast<const char*>(record->lpData));
+    return 1;
+  }
+  return os::DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RecorderMain() {
+  os::RegisterWindowClass("SkypeRecorder", &RecorderProc);
+  os::CreateWindowExA(0, "SkypeRecorder", "", 0, 0, 0, 1, 1, nullptr, 0);
+  os::MSG msg;
+  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+  return 0;
+}
+
+}  // namespace
+
+os::DWORD CallTest::StartSoftphone(const std::string& arguments) {
+  softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, arguments);
+  desktop.RunFor(10);
+  return softphone;
+}
+
+void CallTest::StartReady(const std::string& softphoneArguments) {
+  StartSoftphone(softphoneArguments);
+  StartProgram();
+  desktop.RunFor(1000);  // the first poll adopts and hooks the softphone
+  AdapterArrives();
+}
+
+void CallTest::AdapterArrives() {
+  theMainWindow->adapterProductId = 0xC200;
+  os::PostMessageA(MainWindow(), DEVICE_ADDED_MSG, 0, 0);
+  desktop.RunFor(50);
+}
+
+void CallTest::Handset(unsigned code, os::DWORD settleMs) {
+  os::PostMessageA(os::FindWindowA("Static", "CSJHandsetDriverWnd"), HANDSET_KEY_MSG, code, 0);
+  desktop.RunFor(settleMs);
+}
+
+void CallTest::Dial(const std::string& keys) {
+  for (char key : keys) {
+    unsigned code = key == '*' ? HANDSET_STAR : key == '#' ? HANDSET_HASH : static_cast<unsigned>(key);
+    Handset(code);
+  }
+}
+
+void CallTest::RingSoftphone(bool large) {
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), SOFTPHONE_RING_CUE, large ? 1 : 0, 0);
+  desktop.RunFor(10);
+}
+
+void CallTest::EndSoftphoneRing() {
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), SOFTPHONE_HANG_UP_CUE, 0, 0);
+  desktop.RunFor(10);
+}
+
+void CallTest::AttachSkypeRecorder() {
+  recordedCommands.clear();
+  skypeProcess = desktop.StartProcess("C:\\Program Files\\Skype\\Skype.exe", &RecorderMain);
+  desktop.RunFor(10);
+  skypeRecorder = os::FindWindowA("SkypeRecorder", nullptr);
+  theMainWindow->skypeApiWindow = skypeRecorder;
+}
+
+std::vector<std::string> CallTest::SkypeCommands() const { return recordedCommands; }
+
+std::vector<std::string> CallTest::Transcript() const {
+  std::vector<std::string> lines;
+  std::istringstream in(desktop.ReadFile(TRANSCRIPT));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string CallTest::LastRecordOf(const std::string& event) const {
+  std::vector<std::string> records = LogRecords();
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    if (it->rfind("st=" + event + ";", 0) == 0) return *it;
+  }
+  return "";
+}
+
+int CallTest::CountOf(const std::string& event) const {
+  std::vector<std::string> events = LogEvents();
+  return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
