@@ -1,0 +1,203 @@
+// Finding, adopting and hooking the softphone, and the line operations on
+// its windows.
+#include <algorithm>
+
+#include "phonehook/hook_messages.h"
+#include "platform/os_window.h"
+#include "shell/main_dialog.h"
+#include "tests/unit/call_fixture.h"
+
+namespace {
+
+bool Has(const std::string& record, const std::string& part) {
+  return record.find(part) != std::string::npos;
+}
+
+int Count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+std::string Hex(os::HWND window) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%lX", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(window)));
+  return text;
+}
+
+// Windows of the test's own that look more or less like the softphone's.
+struct Lookalike {
+  const char* className;
+  const char* title;
+  os::LONG style;
+  int width, height;
+};
+int LookalikesMain(std::vector<Lookalike> windows) {
+  auto plain = [](os::HWND w, os::UINT m, os::WPARAM wp, os::LPARAM lp) {
+    return os::DefWindowProcA(w, m, wp, lp);
+  };
+  os::RegisterWindowClass("QWidgetLookalike", plain);
+  os::RegisterWindowClass("QWidget", plain);
+  for (const Lookalike& w : windows) {
+    os::CreateWindowExA(0, w.className, w.title, w.style, 0, 0, w.width, w.height, nullptr, 0);
+  }
+  os::MSG msg;
+  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+  return 0;
+}
+
+constexpr os::LONG DIALER = os::WS_POPUP | os::WS_SYSMENU | os::WS_MINIMIZEBOX | os::WS_VISIBLE;
+
+}  // namespace
+
+TEST_F(CallTest, AdoptsTheDialerAndLogsItsPathWithBlanks) {
+  StartSoftphone();
+  StartProgram();
+  desktop.RunFor(1000);
+  os::HWND dialer = os::FindWindowA("QWidget", "magicJack");
+  EXPECT_EQ(theMainWindow->softphoneWindow, dialer);
+  std::vector<std::string> events = LogEvents();
+  ASSERT_GE(events.size(), 4u);
+  EXPECT_EQ(events[1], "Dialer" + Hex(dialer));
+  EXPECT_EQ(events[2], "Hok");  // the path report follows once the softphone takes the request
+  EXPECT_EQ(events[3], "DialerAttached: C:\\Program Files\\magic Jack\\magicJack.exe");
+}
+
+TEST_F(CallTest, NewerSoftphoneIsHookedOnItsHandsetWindow) {
+  desktop.SetRegistryString("Software\\talk4free\\USB Softphone", "usd", "2013.4  \r\n");
+  StartProgram();
+  AdapterArrives();  // reads the version
+  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"), "mv=2013.4"));
+  StartSoftphone("--version 2013.4");
+  desktop.RunFor(1000);
+  EXPECT_EQ(theMainWindow->softphoneWindow, os::FindWindowA("Static", "CSJHandsetDriverWnd"));
+  EXPECT_EQ(CountOf("Hok"), 1);
+}
+
+TEST_F(CallTest, ClosedSoftphoneIsLostAndItsSuccessorHookedAfresh) {
+  StartSoftphone();
+  StartProgram();
+  desktop.RunFor(1000);
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
+  desktop.RunFor(1500);
+  EXPECT_EQ(theMainWindow->softphoneWindow, nullptr);
+  EXPECT_EQ(CountOf("Dialer0"), 1);
+
+  StartSoftphone();
+  desktop.RunFor(2500);  // re-hooking first takes down the old handshake, with its pause
+  EXPECT_EQ(theMainWindow->softphoneWindow, os::FindWindowA("QWidget", "magicJack"));
+  EXPECT_EQ(CountOf("Hok"), 2);
+  EXPECT_EQ(CountOf("DialerAttached: C:\\Program Files\\magic Jack\\magicJack.exe"), 2);
+}
+
+TEST_F(CallTest, TenFailedHookAttemptsGiveUpUntilTheNextPoll) {
+  desktop.RefuseHooks(true);
+  StartSoftphone();
+  std::uint64_t started = desktop.Now();
+  StartProgram();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hretry") == 1; }, 20000));
+  EXPECT_GE(desktop.Now() - started, 10000u);  // ten attempts, a second apart
+  EXPECT_EQ(theMainWindow->softphoneWindow, nullptr);
+
+  desktop.RefuseHooks(false);
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hok") == 1; }, 3000));
+  EXPECT_EQ(CountOf("Hretry"), 1);
+}
+
+TEST_F(CallTest, HandsetDriverWithoutADialerKeepsTheCurrentWindow) {
+  StartProgram();
+  desktop.StartProcess("C:\\Other\\driver.exe", [] {
+    return LookalikesMain({{"Static", "CSJHandsetDriverWnd", 0, 10, 10}});
+  });
+  theMainWindow->softphoneWindow = reinterpret_cast<os::HWND>(0x4242);
+  desktop.RunFor(1100);
+  EXPECT_EQ(theMainWindow->softphoneWindow, reinterpret_cast<os::HWND>(0x4242));
+}
+
+TEST_F(CallTest, NewerVersionWithoutAHandsetWindowLosesTheSoftphone) {
+  StartProgram();
+  theMainWindow->softphoneVersion = "2014";
+  theMainWindow->softphoneWindow = reinterpret_cast<os::HWND>(0x4242);
+  desktop.StartProcess("C:\\Other\\dialer.exe", [] {
+    return LookalikesMain({{"QWidget", "magicJack", DIALER, 300, 400}});
+  });
+  desktop.RunFor(1100);
+  EXPECT_EQ(theMainWindow->softphoneWindow, nullptr);
+  EXPECT_EQ(CountOf("Dialer0"), 1);
+}
+
+TEST_F(CallTest, FindersTakeOnlyTheRightStyleAndSize) {
+  StartProgram();
+  desktop.StartProcess("C:\\Other\\lookalikes.exe", [] {
+    // Created in this order, so the last is first in z-order.
+    return LookalikesMain({{"QWidgetLookalike", "magicJack", DIALER, 300, 400},
+                           {"QWidget", "magicJack", DIALER & ~os::WS_POPUP, 300, 400},
+                           {"QWidget", "", os::WS_POPUP | os::WS_VISIBLE, 280, 127}});
+  });
+  desktop.RunFor(10);
+  desktop.RunInProcess(program, [this] {
+    os::HWND dialer = theMainWindow->FindSoftphoneMain(1);
+    char name[64] = {};
+    os::GetClassNameA(dialer, name, sizeof name);
+    EXPECT_STREQ(name, "QWidgetLookalike");  // contains "QWidget" and has all three bits
+    EXPECT_EQ(theMainWindow->FindIncomingPopup(1), nullptr);  // 280 x 127 is no popup
+    EXPECT_EQ(theMainWindow->FindSoftphoneMain(3), nullptr);  // no such line
+  });
+}
+
+TEST_F(CallTest, NumberBoxIsMarkedWhileASkypeCallHoldsTheHandset) {
+  StartReady();
+  Handset(HANDSET_OFF_HOOK);
+  theMainWindow->lineMode = 2;
+  theMainWindow->callState = 3;
+  desktop.RunFor(1000);
+  EXPECT_EQ(Transcript().back(), "edit Special Call");
+
+  std::size_t marked = Transcript().size();
+  desktop.RunFor(3000);  // already marked: nothing more is sent
+  EXPECT_EQ(Transcript().size(), marked);
+
+  os::SendMessageA(theMainWindow->FindSoftphoneEdit(1), os::WM_SETTEXT, 0,
+                   reinterpret_cast<os::LPARAM>("555"));
+  desktop.RunFor(1000);
+  std::vector<std::string> lines = Transcript();
+  std::vector<std::string> tail(lines.end() - 3, lines.end());
+  // The on-hook key is posted first but the text is sent, so it lands first.
+  EXPECT_EQ(tail, (std::vector<std::string>{"edit Special Call", "inject 0x8F", "handset 0x8F"}));
+}
+
+TEST_F(CallTest, DialerIsClosedOnlyWhileTheOptionIsOnAndItIsShowing) {
+  StartReady();
+  auto close = [this] { desktop.RunInProcess(program, [] { theMainWindow->CloseDialerWindows(1); }); };
+  desktop.WriteFile("C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$.ini", "[Options]\r\nAutoMinimizeDialer=0\r\n");
+  close();
+  EXPECT_EQ(Count(Transcript(), "sysclose"), 0);
+  EXPECT_EQ(LogEvents().back(), "AutoMinimizeDialerOff");
+
+  desktop.WriteFile("C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$.ini", "[Options]\r\nAutoMinimizeDialer=1\r\n");
+  close();
+  EXPECT_EQ(Count(Transcript(), "sysclose"), 1);
+  EXPECT_EQ(LogEvents().back(), "AutoMinimizeDialerOn");
+  close();  // now hidden: nothing is sent
+  EXPECT_EQ(Count(Transcript(), "sysclose"), 1);
+}
+
+TEST_F(CallTest, DialerThatMovesOffScreenIsClosedOnce) {
+  StartReady("--version 2012.1 --dialer-close offscreen");
+  desktop.RunInProcess(program, [] { theMainWindow->CloseDialerWindows(1); });
+  EXPECT_EQ(Count(Transcript(), "sysclose"), 1);
+}
+
+TEST_F(CallTest, TakingTheLineForARingingSkypeCallReleasesTheSoftphoneAndAnswers) {
+  StartReady();
+  AttachSkypeRecorder();
+  theMainWindow->lineMode = 2;
+  theMainWindow->callState = 4;
+  std::uint64_t started = desktop.Now();
+  Handset(HANDSET_OFF_HOOK, 5000);
+  EXPECT_TRUE(Has(LastRecordOf("CallAnswered"), "ct=2; cs=3; of=1;"));
+  // No call notification window shows, so Skype is answered after the waits.
+  EXPECT_EQ(SkypeCommands(), std::vector<std::string>{"HOOK OFF"});
+  std::vector<std::string> lines = Transcript();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "inject 0x8F"), lines.end());
+  EXPECT_EQ(Count(lines, "sysclose"), 1);
+  EXPECT_GE(desktop.Now() - started, 3200u);
+}
