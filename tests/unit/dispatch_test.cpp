@@ -1,0 +1,148 @@
+// The main window's own default procedure: the hook's reports, the adapter's
+// arrival and loss, Skype's attach reply, and the softphone's version.
+#include <cstring>
+
+#include "platform/os_window.h"
+#include "shell/ids.h"
+#include "shell/main_dialog.h"
+#include "tests/unit/call_fixture.h"
+
+namespace {
+
+constexpr const char* VERSION_KEY = "Software\\talk4free\\USB Softphone";
+
+bool Has(const std::string& record, const std::string& part) {
+  return record.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+class DispatchTest : public CallTest {
+ protected:
+  // Sends a WM_COPYDATA record as the given window and returns the answer.
+  os::LRESULT SendRecord(os::HWND sender, const std::string& text, os::DWORD size = 0) {
+    os::COPYDATASTRUCT record = {0, size ? size : static_cast<os::DWORD>(text.size() + 1),
+                                 const_cast<char*>(text.c_str())};
+    return os::SendMessageA(MainWindow(), os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(sender),
+                            reinterpret_cast<os::LPARAM>(&record));
+  }
+};
+
+TEST_F(DispatchTest, HookReportsAreLoggedWholeAndOnlyForTheirKeywords) {
+  StartProgram();
+  os::HWND softphoneWindow = reinterpret_cast<os::HWND>(0x5150);
+  theMainWindow->softphoneWindow = softphoneWindow;
+
+  EXPECT_EQ(SendRecord(softphoneWindow, "FILEPATH C:\\My Apps\\soft phone.exe"), 0);
+  EXPECT_EQ(LogEvents().back(), "DialerAttached: C:\\My Apps\\soft phone.exe");
+  SendRecord(softphoneWindow, "LOGDATA ring LOGDATA count 3");
+  EXPECT_EQ(LogEvents().back(), "DialerData: ring  count 3");
+
+  std::size_t records = LogRecords().size();
+  SendRecord(softphoneWindow, "filepath C:\\x.exe");
+  SendRecord(softphoneWindow, "HELLO FILEPATH");
+  SendRecord(reinterpret_cast<os::HWND>(0x6160), "FILEPATH C:\\other.exe");
+  SendRecord(nullptr, "FILEPATH C:\\nobody.exe");
+  EXPECT_EQ(LogRecords().size(), records);
+}
+
+TEST_F(DispatchTest, UnterminatedRecordIsReadNoFurtherThanItsLength) {
+  StartProgram();
+  os::HWND softphoneWindow = reinterpret_cast<os::HWND>(0x5150);
+  theMainWindow->softphoneWindow = softphoneWindow;
+  std::string text = "FILEPATH C:\\a.exe-and-what-lies-beyond";
+  SendRecord(softphoneWindow, text, static_cast<os::DWORD>(std::strlen("FILEPATH C:\\a.exe")));
+  EXPECT_EQ(LogEvents().back(), "DialerAttached: C:\\a.exe");
+}
+
+TEST_F(DispatchTest, SkypeRecordsAreTakenOnlyWhileAnAdapterIsPresent) {
+  StartProgram();
+  AttachSkypeRecorder();
+  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 0);
+  theMainWindow->adapterProductId = 0xC200;
+  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 1);
+}
+
+TEST_F(DispatchTest, AttachReplyConnectsTheLinkOrStartsDiscoveryAgain) {
+  StartProgram();
+  desktop.RunFor(1000);
+  AttachSkypeRecorder();
+  theMainWindow->skypeApiWindow = nullptr;
+  os::UINT attach = os::RegisterWindowMessageA("SkypeControlAPIAttach");
+  ASSERT_EQ(theMainWindow->attachMessage, 0xFFFFFFFFu);  // no discovery has run yet
+  theMainWindow->attachMessage = attach;
+
+  EXPECT_EQ(os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 1), 1);
+  EXPECT_EQ(theMainWindow->skypeApiWindow, nullptr);  // waiting for authorisation: nothing
+
+  os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 0);
+  EXPECT_EQ(theMainWindow->skypeApiWindow, skypeRecorder);
+  EXPECT_EQ(SkypeCommands(), (std::vector<std::string>{"PROTOCOL 5", "GET SKYPEVERSION"}));
+  EXPECT_EQ(LogEvents().back(), "SkypeAttached");
+  bool pingArmed = false;
+  for (const sim::TimerEvent& event : desktop.TimerEvents()) {
+    if (event.id == 1 && event.started && event.period == 30000) pingArmed = true;
+  }
+  EXPECT_TRUE(pingArmed);
+
+  os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 0x8001);
+  EXPECT_EQ(theMainWindow->skypeApiWindow, nullptr);
+  EXPECT_EQ(theMainWindow->attachMessage, attach);  // obtained afresh by the new discovery
+  EXPECT_EQ(theMainWindow->discoverMessage, os::RegisterWindowMessageA("SkypeControlAPIDiscover"));
+}
+
+TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype) {
+  desktop.SetRegistryString(VERSION_KEY, "usd", "2012.09 \t\r\n");
+  StartProgram();
+  theMainWindow->adapterProductId = 0xC202;
+  os::PostMessageA(MainWindow(), DEVICE_ADDED_MSG, 0, 0);
+  desktop.RunFor(10);
+  EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Initializing)");
+  EXPECT_EQ(desktop.TrayIcons()[0].iconResource, 137);
+  EXPECT_EQ(CountOf("DataFilePath:C:\\Program Files\\CorvaloPlugin\\"), 1);
+  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"), "pi=C202; sn=; wv=6.1; pr=CorvaloPlugin; re=2.06; sv=; mv=2012.09"));
+  EXPECT_EQ(theMainWindow->adapterReady, 1);
+
+  desktop.RunFor(3000);
+  EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Start Skype and authorize CorvaloPlugin access)");
+  EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);
+  desktop.RunFor(10000);
+  os::HWND checklist = os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist");
+  ASSERT_NE(checklist, nullptr);
+  EXPECT_TRUE(os::IsWindowVisible(checklist));
+
+  // Removing the adapter closes the checklist and returns to the start.
+  os::PostMessageA(MainWindow(), DEVICE_REMOVED_MSG, 0, 0);
+  desktop.RunFor(10);
+  EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);
+  EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Please plug in and start MJ)");
+  EXPECT_TRUE(Has(LogRecords().back(), "st=DeviceRemoved; ct=0; cs=0; of=0;"));
+  EXPECT_TRUE(Has(LogRecords().back(), "pi=0000"));
+}
+
+TEST_F(DispatchTest, SkypeAttachingSoonAfterArrivalShowsNoPrompt) {
+  StartProgram();
+  AdapterArrives();
+  desktop.RunFor(1000);
+  theMainWindow->skypeApiWindow = reinterpret_cast<os::HWND>(0x7170);
+  desktop.RunFor(15000);
+  EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);
+  for (const sim::TrayEvent& event : desktop.TrayEvents())
+    EXPECT_NE(event.tip, "CorvaloPlugin (Start Skype and authorize CorvaloPlugin access)");
+}
+
+TEST_F(DispatchTest, SoftphoneVersionKeepsTheLastReadingWhenTheValueGoes) {
+  StartProgram();
+  AdapterArrives();  // no key at all
+  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"), "mv="));
+  desktop.SetRegistryString(VERSION_KEY, "usd", "2013.1");
+  AdapterArrives();
+  EXPECT_EQ(theMainWindow->softphoneVersion, "2013.1");
+  desktop.DeleteRegistryKey(VERSION_KEY);
+  desktop.SetRegistryString(VERSION_KEY, "other", "x");  // the key without the value
+  AdapterArrives();
+  EXPECT_EQ(theMainWindow->softphoneVersion, "2013.1");
+  desktop.SetRegistryString(VERSION_KEY, "usd", std::string(400, '9'));
+  AdapterArrives();
+  EXPECT_EQ(theMainWindow->softphoneVersion, std::string(255, '9'));
+}
