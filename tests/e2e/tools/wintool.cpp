@@ -1,0 +1,329 @@
+// wintool: looks at and drives the windows of another program from outside,
+// the way a sibling process on the same desktop would. The end-to-end tests
+// run it under Wine next to CorvaloPlugin.exe.
+//
+//   wintool wait-window CLASS TITLE TIMEOUT_MS   wait for a top-level window, print its handle
+//   wintool wait-gone   CLASS TITLE TIMEOUT_MS   wait until no such window is left
+//   wintool count       CLASS TITLE              number of matching top-level windows
+//   wintool windows                              list all top-level windows (for diagnostics)
+//   wintool children    CLASS TITLE              one line per child in z-order:
+//                                                index TAB id TAB class TAB visible TAB text
+//   wintool child-text  CLASS TITLE N            text of the N-th child (1-based)
+//   wintool visible     CLASS TITLE              1 or 0
+//   wintool owner       CLASS TITLE              owner window handle, 0x0 when it has none
+//   wintool rect        CLASS TITLE              left top right bottom
+//   wintool post        CLASS TITLE MSG WPARAM LPARAM
+//   wintool msgbox      TITLE TIMEOUT_MS         wait for a message box, print its text, press OK
+//
+// CLASS or TITLE given as "-" or "" matches any class or title. Titles match
+// exactly, class names case-insensitively (as Windows compares them).
+// Numbers are decimal or 0x-prefixed hex. Exit status: 0 on success, 1 when
+// the window is missing or a wait timed out, 2 on bad usage; the reason goes
+// to stderr.
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const DWORD kPollMs = 100;
+
+struct Match {
+    const char *cls;    // NULL: any
+    const char *title;  // NULL: any
+    HWND first;
+    int count;
+};
+
+const char *any_if_blank(const char *s) {
+    return (s == NULL || s[0] == '\0' || strcmp(s, "-") == 0) ? NULL : s;
+}
+
+bool window_matches(HWND hwnd, const char *cls, const char *title) {
+    char buf[512];
+    if (cls) {
+        if (!GetClassNameA(hwnd, buf, sizeof buf) || lstrcmpiA(buf, cls) != 0) return false;
+    }
+    if (title) {
+        buf[0] = '\0';
+        GetWindowTextA(hwnd, buf, sizeof buf);
+        if (strcmp(buf, title) != 0) return false;
+    }
+    return true;
+}
+
+BOOL CALLBACK collect_match(HWND hwnd, LPARAM lp) {
+    Match *m = reinterpret_cast<Match *>(lp);
+    if (window_matches(hwnd, m->cls, m->title)) {
+        if (!m->first) m->first = hwnd;
+        ++m->count;
+    }
+    return TRUE;
+}
+
+Match find_top(const char *cls, const char *title) {
+    Match m = {any_if_blank(cls), any_if_blank(title), NULL, 0};
+    EnumWindows(collect_match, reinterpret_cast<LPARAM>(&m));
+    return m;
+}
+
+int fail(const char *fmt, const char *a = "", const char *b = "") {
+    fprintf(stderr, "wintool: ");
+    fprintf(stderr, fmt, a, b);
+    fprintf(stderr, "\n");
+    return 1;
+}
+
+int bad_arg(const char *what, const char *value) {
+    fprintf(stderr, "wintool: bad %s \"%s\"\n", what, value);
+    return 2;
+}
+
+bool parse_number(const char *s, unsigned long *out) {
+    char *end = NULL;
+    int base = (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) ? 16 : 10;
+    const char *digits = base == 16 ? s + 2 : s;
+    if (*digits == '\0') return false;
+    *out = strtoul(digits, &end, base);
+    return *end == '\0';
+}
+
+// The one top-level window named on the command line, or NULL after a
+// message on stderr.
+HWND require_top(const char *cls, const char *title) {
+    HWND hwnd = find_top(cls, title).first;
+    if (!hwnd) fail("no top-level window of class \"%s\" titled \"%s\"", cls, title);
+    return hwnd;
+}
+
+// Polls until the window exists (want_present) or is gone; the handle found
+// is returned through *found. False on time-out.
+bool wait_for(const char *cls, const char *title, DWORD timeout_ms, bool want_present, HWND *found) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        Match m = find_top(cls, title);
+        if (want_present ? m.first != NULL : m.first == NULL) {
+            if (found) *found = m.first;
+            return true;
+        }
+        if (GetTickCount() - start >= timeout_ms) return false;
+        Sleep(kPollMs);
+    }
+}
+
+// Tabs and line breaks in window text would break the one-line-per-child
+// output, so they are written as \t, \n, \r (and a backslash as \\).
+void print_escaped(const char *s) {
+    for (; *s; ++s) {
+        switch (*s) {
+            case '\t': fputs("\\t", stdout); break;
+            case '\n': fputs("\\n", stdout); break;
+            case '\r': fputs("\\r", stdout); break;
+            case '\\': fputs("\\\\", stdout); break;
+            default: fputc(*s, stdout);
+        }
+    }
+}
+
+int cmd_wait_window(char **argv) {
+    unsigned long timeout;
+    if (!parse_number(argv[2], &timeout)) return bad_arg("time-out", argv[2]);
+    HWND hwnd = NULL;
+    if (!wait_for(argv[0], argv[1], timeout, true, &hwnd))
+        return fail("timed out waiting for window of class \"%s\" titled \"%s\"", argv[0], argv[1]);
+    printf("0x%lx\n", (unsigned long)(ULONG_PTR)hwnd);
+    return 0;
+}
+
+int cmd_wait_gone(char **argv) {
+    unsigned long timeout;
+    if (!parse_number(argv[2], &timeout)) return bad_arg("time-out", argv[2]);
+    if (!wait_for(argv[0], argv[1], timeout, false, NULL))
+        return fail("timed out: window of class \"%s\" titled \"%s\" is still there", argv[0], argv[1]);
+    return 0;
+}
+
+int cmd_count(char **argv) {
+    printf("%d\n", find_top(argv[0], argv[1]).count);
+    return 0;
+}
+
+BOOL CALLBACK print_top(HWND hwnd, LPARAM) {
+    char cls[256] = "", title[512] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, title, sizeof title);
+    printf("0x%lx\t%s\t%d\t", (unsigned long)(ULONG_PTR)hwnd, cls, IsWindowVisible(hwnd) ? 1 : 0);
+    print_escaped(title);
+    fputc('\n', stdout);
+    return TRUE;
+}
+
+int cmd_windows(char **) {
+    EnumWindows(print_top, 0);
+    return 0;
+}
+
+// Visible here is the child's own WS_VISIBLE style: IsWindowVisible would
+// report every child of a hidden parent as invisible.
+int cmd_children(char **argv) {
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    int index = 0;
+    for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[256] = "", text[1024] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, text, sizeof text);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        printf("%d\t%d\t%s\t%d\t", ++index, GetDlgCtrlID(child), cls, (style & WS_VISIBLE) ? 1 : 0);
+        print_escaped(text);
+        fputc('\n', stdout);
+    }
+    return 0;
+}
+
+// Reads the text exactly as another program on the desktop would: first
+// child, then next siblings, and GetWindowTextA into a 256-byte buffer.
+int cmd_child_text(char **argv) {
+    unsigned long n;
+    if (!parse_number(argv[2], &n) || n == 0) return bad_arg("child number", argv[2]);
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    HWND child = GetWindow(top, GW_CHILD);
+    for (unsigned long i = 1; child && i < n; ++i) child = GetWindow(child, GW_HWNDNEXT);
+    if (!child) return fail("window has fewer than %s children", argv[2]);
+    char text[256] = "";
+    GetWindowTextA(child, text, sizeof text);
+    printf("%s\n", text);
+    return 0;
+}
+
+int cmd_visible(char **argv) {
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    printf("%d\n", IsWindowVisible(top) ? 1 : 0);
+    return 0;
+}
+
+int cmd_owner(char **argv) {
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    printf("0x%lx\n", (unsigned long)(ULONG_PTR)GetWindow(top, GW_OWNER));
+    return 0;
+}
+
+int cmd_rect(char **argv) {
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    RECT r;
+    if (!GetWindowRect(top, &r)) return fail("GetWindowRect failed");
+    printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+}
+
+int cmd_post(char **argv) {
+    unsigned long msg, wparam, lparam;
+    if (!parse_number(argv[2], &msg)) return bad_arg("message", argv[2]);
+    if (!parse_number(argv[3], &wparam)) return bad_arg("wParam", argv[3]);
+    if (!parse_number(argv[4], &lparam)) return bad_arg("lParam", argv[4]);
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    if (!PostMessageA(top, (UINT)msg, (WPARAM)wparam, (LPARAM)lparam)) {
+        char code[32];
+        snprintf(code, sizeof code, "%lu", GetLastError());
+        return fail("PostMessage failed, error %s", code);
+    }
+    return 0;
+}
+
+// The message text is the static child that is not the icon.
+HWND message_text_child(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[64] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+        if (lstrcmpiA(cls, "Static") == 0 && type != SS_ICON && type != SS_BITMAP && type != SS_ENHMETAFILE)
+            return child;
+    }
+    return NULL;
+}
+
+int cmd_msgbox(char **argv) {
+    const char *title = argv[0];
+    unsigned long timeout;
+    if (!parse_number(argv[1], &timeout)) return bad_arg("time-out", argv[1]);
+    DWORD start = GetTickCount();
+    // The box is filled in before it is shown, so wait until it is visible.
+    HWND box = NULL;
+    for (;;) {
+        box = find_top("#32770", title).first;
+        if (box && IsWindowVisible(box)) break;
+        if (GetTickCount() - start >= timeout) return fail("timed out waiting for message box \"%s\"", title);
+        Sleep(kPollMs);
+    }
+    HWND text = message_text_child(box);
+    if (!text) return fail("message box \"%s\" has no text", title);
+    char buf[1024] = "";
+    GetWindowTextA(text, buf, sizeof buf);
+    printf("%s\n", buf);
+    fflush(stdout);
+
+    HWND ok = GetDlgItem(box, IDOK);
+    if (!ok) return fail("message box \"%s\" has no OK button", title);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)ok);
+    for (;;) {
+        if (!IsWindow(box)) return 0;
+        if (GetTickCount() - start >= timeout) return fail("message box \"%s\" did not close after OK", title);
+        Sleep(kPollMs);
+    }
+}
+
+struct Command {
+    const char *name;
+    int argc;
+    int (*run)(char **argv);
+    const char *usage;
+};
+
+const Command kCommands[] = {
+    {"wait-window", 3, cmd_wait_window, "CLASS TITLE TIMEOUT_MS"},
+    {"wait-gone", 3, cmd_wait_gone, "CLASS TITLE TIMEOUT_MS"},
+    {"count", 2, cmd_count, "CLASS TITLE"},
+    {"windows", 0, cmd_windows, ""},
+    {"children", 2, cmd_children, "CLASS TITLE"},
+    {"child-text", 3, cmd_child_text, "CLASS TITLE N"},
+    {"visible", 2, cmd_visible, "CLASS TITLE"},
+    {"owner", 2, cmd_owner, "CLASS TITLE"},
+    {"rect", 2, cmd_rect, "CLASS TITLE"},
+    {"post", 5, cmd_post, "CLASS TITLE MSG WPARAM LPARAM"},
+    {"msgbox", 2, cmd_msgbox, "TITLE TIMEOUT_MS"},
+};
+
+int usage() {
+    fprintf(stderr, "usage:\n");
+    for (const Command &c : kCommands) fprintf(stderr, "  wintool %s %s\n", c.name, c.usage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    // Binary mode: the shell reading our output wants LF, not CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc < 2) return usage();
+    for (const Command &c : kCommands) {
+        if (strcmp(argv[1], c.name) != 0) continue;
+        if (argc - 2 != c.argc) {
+            fprintf(stderr, "usage: wintool %s %s\n", c.name, c.usage);
+            return 2;
+        }
+        int rc = c.run(argv + 2);
+        fflush(stdout);
+        return rc;
+    }
+    return usage();
+}
