@@ -1,0 +1,46 @@
+# shellcheck shell=bash
+# The stand-in softphone in end-to-end tests. Source after lib.sh.
+#
+#   e2e_start_softphone [ARG..]  copies softphone.exe into
+#                                "$E2E_DIR/magic Jack" (E2E_SOFTPHONE_DIR) and
+#                                starts it there; its pid is E2E_SOFTPHONE_PID.
+#   e2e_transcript               the stand-in's transcript, CR LF ends removed.
+#   e2e_windows_path PATH        PATH as the Windows programs see it.
+#   e2e_log_count EVENT          how many log records have the event EVENT.
+
+E2E_SOFTPHONE_CLASS=QWidget
+E2E_SOFTPHONE_TITLE=magicJack
+E2E_HANDSET_CLASS=Static
+E2E_HANDSET_TITLE=CSJHandsetDriverWnd
+E2E_HANDSET_KEY=1027
+E2E_WM_CLOSE=0x10
+
+e2e_start_softphone() {
+    [[ -f "${E2E_SOFTPHONE:-}" ]] || e2e_fail "E2E_SOFTPHONE: no stand-in softphone at [${E2E_SOFTPHONE:-}]"
+    E2E_SOFTPHONE_DIR="$E2E_DIR/magic Jack"
+    mkdir -p "$E2E_SOFTPHONE_DIR"
+    cp "$E2E_SOFTPHONE" "$E2E_SOFTPHONE_DIR/softphone.exe"
+    local n=${#E2E_PIDS[@]}
+    (cd "$E2E_SOFTPHONE_DIR" && exec wine "$E2E_SOFTPHONE_DIR/softphone.exe" "$@") \
+        >"$E2E_WORK/softphone.$n.out" 2>&1 </dev/null &
+    E2E_SOFTPHONE_PID=$!
+    E2E_PIDS+=("$E2E_SOFTPHONE_PID")
+    wintool wait-window "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE" 15000 >/dev/null ||
+        e2e_fail "the stand-in softphone's window did not appear"
+}
+
+e2e_transcript() {
+    local file="$E2E_SOFTPHONE_DIR/softphone-transcript.txt"
+    [[ -f "$file" ]] || return 0
+    tr -d '\r' <"$file"
+}
+
+e2e_windows_path() {
+    timeout -k 2 20 wine winepath -w "$1" 2>/dev/null </dev/null | tr -d '\r'
+}
+
+# How many records of the log have the event EVENT.
+# (Through the environment: awk -v would read the backslashes of a path as escapes.)
+e2e_log_count() {
+    e2e_log_records | E2E_EVENT="st=$1;" awk 'index($0, ENVIRON["E2E_EVENT"]) == 1 { n++ } END { print n + 0 }'
+}
