@@ -5,15 +5,24 @@
 # host is not told of, digits reach the host but no longer the softphone's
 # window procedure, and a real off-hook ends that; a second attach request
 # and one from a foreign window change nothing.
+#
+# Usage: test_hook_host.sh [main|handset]: hook the dialer window of an older
+# softphone (before "2013") or the handset driver window of a newer one.
 set -uo pipefail
+target=${1:-main}
+case "$target" in
+    main) version=2012.1 ;;
+    handset) version=2013.2 ;;
+    *) echo "usage: $0 [main|handset]" >&2; exit 2 ;;
+esac
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
-e2e_begin hook_host
+e2e_begin "hook_host_$target"
 [[ -f "${E2E_HOOKHOST:-}" ]] || e2e_fail "E2E_HOOKHOST: no hook host at [${E2E_HOOKHOST:-}]"
 
-e2e_start_softphone --version 2012.1
+e2e_start_softphone --version "$version"
 cp "$E2E_HOOKHOST" "$E2E_DIR/hookhost.exe"
-output=$(cd "$E2E_DIR" && timeout -k 2 60 wine "$E2E_DIR/hookhost.exe" 2>"$E2E_WORK/hookhost.err" </dev/null | tr -d '\r') ||
+output=$(cd "$E2E_DIR" && timeout -k 2 60 wine "$E2E_DIR/hookhost.exe" --target "$target" 2>"$E2E_WORK/hookhost.err" </dev/null | tr -d '\r') ||
     e2e_fail "the hook host failed: $(cat "$E2E_WORK/hookhost.err")"
 
 # The host's lines between two step marks.
