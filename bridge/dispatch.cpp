@@ -17,7 +17,6 @@ namespace {
 
 constexpr os::LPARAM ATTACH_SUCCESS = 0;
 constexpr os::LPARAM ATTACH_API_AVAILABLE = 0x8001;
-constexpr os::UINT PING_PERIOD_MS = 30000;
 
 // The record's text, bounded by its length whether or not it is terminated.
 std::string RecordText(const os::COPYDATASTRUCT& record) {

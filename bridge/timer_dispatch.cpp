@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr os::UINT PING_PERIOD_MS = 30000;
-constexpr os::UINT PONG_DEADLINE_MS = 15000;
 constexpr os::UINT RING_BURST_MS = 2000;
 constexpr os::UINT RING_PAUSE_MS = 4000;
 constexpr os::DWORD CALLER_ID_DELAY_MS = 200;

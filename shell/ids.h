@@ -34,6 +34,10 @@ constexpr os::UINT_PTR NO_ANSWER_TIMER_ID = 9;
 constexpr os::UINT_PTR POLL_TIMER_ID = 13;
 constexpr os::UINT_PTR SPARE_TIMER_ID = 14;  // killed at shutdown; started by nothing
 
+// The Skype keep-alive: a PING every 30 s, each answered within 15 s.
+constexpr os::UINT PING_PERIOD_MS = 30000;
+constexpr os::UINT PONG_DEADLINE_MS = 15000;
+
 // Poll periods.
 constexpr os::UINT POLL_FIRST_MS = 1;
 constexpr os::UINT POLL_ATTACHED_MS = 100;
