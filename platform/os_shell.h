@@ -25,6 +25,10 @@ constexpr UINT NIF_TIP = 0x4;
 
 BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data);
 
+// Asks the shell to carry out a verb ("open") on a file; above 32 on success.
+INT_PTR ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                      const char* directory, int show);
+
 // An icon resource of the running program at the given size.
 HICON LoadIconResource(int resourceId, int width, int height);
 

@@ -13,6 +13,15 @@
 
 #define IDC_CALL_STATUS             1006
 #define IDC_STATUS_RECORD           1007
+#define IDC_ABOUT_RELEASE           1062
+#define IDC_ABOUT_NOTICE            1063
+#define IDC_ABOUT_NAME              1064
 #define IDC_CHECKLIST_TEXT          1072
+
+#define ID_APP_ABOUT                100
+#define ID_HELP_OPEN                154
+#define ID_SPEED_DIAL               155
+#define ID_APP_EXIT                 32774
+#define ID_UPDATE_CHECK             32776
 
 #define IDC_STATIC                  -1

@@ -43,10 +43,6 @@ constexpr os::UINT POLL_FIRST_MS = 1;
 constexpr os::UINT POLL_ATTACHED_MS = 100;
 constexpr os::UINT POLL_DETACHED_MS = 1000;
 
-// Menu commands, and the system's close command.
-constexpr int ID_APP_ABOUT = 100;
-constexpr int ID_HELP_OPEN = 154;
-constexpr int ID_SPEED_DIAL = 155;
-constexpr int ID_APP_EXIT = 32774;
-constexpr int ID_UPDATE_CHECK = 32776;
+// The menu commands are resource ids (resources/resource.h); this is the
+// system's close command.
 constexpr int ID_SYSTEM_CLOSE = os::IDCLOSE;  // 8

@@ -97,6 +97,7 @@ bool CCorvaloPluginDlg::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARA
     case os::WM_DESTROY:
       return false;
     case TRAY_NOTIFY_MSG:
+      OnTrayNotify(wParam, lParam);
       return true;
     case os::WM_COMMAND:
       if (OnCommand(static_cast<int>(wParam & 0xFFFF))) return true;
@@ -117,10 +118,16 @@ bool CCorvaloPluginDlg::OnCommand(int command) {
       CloseSequence();
       return true;
     case ID_APP_ABOUT:
+      OnAbout();
+      return true;
     case ID_HELP_OPEN:
+      OnHelp();
+      return true;
     case ID_SPEED_DIAL:
+      OnSpeedDial();
+      return true;
     case ID_UPDATE_CHECK:
-      return true;  // the tray menu's commands arrive with the tray menu
+      return true;  // the update check comes with the update server's client
     default:
       return false;
   }

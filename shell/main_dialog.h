@@ -35,8 +35,12 @@ class CCorvaloPluginDlg : public CDialog {
   void CloseLog();
   std::string BuildStatusRecord(const std::string& event) const;
 
-  // Tray icon.
+  // Tray icon and its menu's commands.
   void SetTrayState(TrayState state, TrayUpdate update);
+  void OnTrayNotify(os::WPARAM iconId, os::LPARAM mouseMessage);
+  void OnAbout();
+  void OnHelp();
+  void OnSpeedDial();
 
   // Call record and the handset (call state machine).
   void PrepareCall();

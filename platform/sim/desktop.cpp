@@ -201,6 +201,10 @@ int Desktop::ThreadCountOf(os::DWORD processId) const {
 const std::vector<MessageBoxRecord>& Desktop::MessageBoxes() const { return TheWorld().messageBoxes; }
 const std::vector<TrayEvent>& Desktop::TrayEvents() const { return TheWorld().trayEvents; }
 const std::vector<TimerEvent>& Desktop::TimerEvents() const { return TheWorld().timerEvents; }
+const std::vector<PopupMenuRecord>& Desktop::PopupMenus() const { return TheWorld().popupMenus; }
+const std::vector<ShellExecuteRecord>& Desktop::ShellExecutes() const { return TheWorld().shellExecutes; }
+void Desktop::ChooseFromNextMenu(int commandId) { TheWorld().nextMenuChoice = commandId; }
+void Desktop::SetCursorPos(int x, int y) { TheWorld().cursor = os::POINT{x, y}; }
 
 std::vector<TrayIcon> Desktop::TrayIcons() const {
   std::vector<TrayIcon> icons;

@@ -50,6 +50,19 @@ struct TimerEvent {
   bool existed;     // for a kill: the timer was running
 };
 
+struct PopupMenuRecord {
+  os::HWND owner;
+  int x, y;
+  os::UINT flags;
+  std::vector<std::string> items;  // texts, "-" for a separator, "(grayed)" after a greyed one
+};
+
+struct ShellExecuteRecord {
+  os::HWND owner;
+  std::string verb, file, parameters, directory;
+  int show;
+};
+
 struct VersionConfig {
   os::DWORD major = 6;
   os::DWORD minor = 1;
@@ -97,6 +110,11 @@ class Desktop {
   const std::vector<MessageBoxRecord>& MessageBoxes() const;
   const std::vector<TrayEvent>& TrayEvents() const;
   const std::vector<TimerEvent>& TimerEvents() const;
+  const std::vector<PopupMenuRecord>& PopupMenus() const;
+  const std::vector<ShellExecuteRecord>& ShellExecutes() const;
+  // The item the user picks from the next popup menu (0: dismisses it).
+  void ChooseFromNextMenu(int commandId);
+  void SetCursorPos(int x, int y);
   std::vector<TrayIcon> TrayIcons() const;
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.

@@ -313,6 +313,37 @@ bool ParseDialog(Parser& parser, DialogTemplate& dialog) {
   }
 }
 
+// BEGIN, then POPUP and MENUITEM statements up to the matching END.
+bool ParseMenuBody(Parser& parser, MenuItem& menu) {
+  if (parser.Next().text != "BEGIN") return false;
+  for (;;) {
+    Token word = parser.Next();
+    if (word.kind == Token::End) return false;
+    if (word.text == "END") return true;
+    MenuItem item;
+    if (word.text == "POPUP") {
+      item.text = parser.Next().text;
+      if (!ParseMenuBody(parser, item)) return false;
+    } else if (word.text == "MENUITEM") {
+      Token text = parser.Next();
+      if (text.kind == Token::Word && text.text == "SEPARATOR") {
+        item.separator = true;
+      } else {
+        item.text = text.text;
+        parser.Accept(",");
+        item.id = static_cast<int>(parser.Value());
+        while (parser.Accept(",")) {
+          Token flag = parser.Next();
+          if (flag.text == "GRAYED") item.grayed = true;
+        }
+      }
+    } else {
+      return false;
+    }
+    menu.items.push_back(item);
+  }
+}
+
 }  // namespace
 
 ResourceScript::ResourceScript(const std::string& path) {
@@ -335,6 +366,14 @@ ResourceScript::ResourceScript(const std::string& path) {
         previous = Token{};
         continue;
       }
+      if (token.text == "MENU") {
+        MenuItem menu;
+        int menuId = id();
+        if (!ParseMenuBody(parser, menu)) std::fprintf(stderr, "rc: menu %d is malformed\n", menuId);
+        menus[menuId] = menu;
+        previous = Token{};
+        continue;
+      }
       if (token.text == "ICON") icons.push_back(id());
     }
     previous = token;
@@ -344,6 +383,11 @@ ResourceScript::ResourceScript(const std::string& path) {
 const DialogTemplate* ResourceScript::Dialog(int id) const {
   auto found = dialogs.find(id);
   return found == dialogs.end() ? nullptr : &found->second;
+}
+
+const MenuItem* ResourceScript::Menu(int id) const {
+  auto found = menus.find(id);
+  return found == menus.end() ? nullptr : &found->second;
 }
 
 bool ResourceScript::HasIcon(int id) const {

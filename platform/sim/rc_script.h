@@ -31,6 +31,14 @@ struct DialogTemplate {
   std::vector<DialogItem> items;
 };
 
+struct MenuItem {
+  std::string text;
+  int id = 0;
+  bool separator = false;
+  bool grayed = false;
+  std::vector<MenuItem> items;  // a popup's entries
+};
+
 class ResourceScript {
  public:
   // Parses the script and the headers it includes with quotes. Unknown
@@ -38,10 +46,13 @@ class ResourceScript {
   explicit ResourceScript(const std::string& path);
 
   const DialogTemplate* Dialog(int id) const;
+  // A menu resource: its items are the menu bar's popups.
+  const MenuItem* Menu(int id) const;
   bool HasIcon(int id) const;
 
  private:
   std::map<int, DialogTemplate> dialogs;
+  std::map<int, MenuItem> menus;
   std::vector<int> icons;
 };
 

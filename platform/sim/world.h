@@ -145,6 +145,15 @@ struct World {
   std::map<std::string, os::UINT> registeredMessages;
   std::map<std::pair<os::HWND, os::UINT_PTR>, Timer> timers;
   std::vector<TimerEvent> timerEvents;
+
+  // Menus loaded from the resources; a handle names a menu or a popup in it.
+  std::map<os::HMENU, std::shared_ptr<MenuItem>> loadedMenus;
+  std::map<os::HMENU, MenuItem*> menuHandles;
+  std::uintptr_t nextMenuHandle = 0xA000;
+  int nextMenuChoice = 0;
+  os::POINT cursor = {512, 740};
+  std::vector<PopupMenuRecord> popupMenus;
+  std::vector<ShellExecuteRecord> shellExecutes;
   std::uint64_t timerOrder = 0;
   os::HWND foreground = nullptr;
   int screenWidth = 1024;

@@ -25,6 +25,11 @@ BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data) {
   return ::Shell_NotifyIconA(operation, &record);
 }
 
+INT_PTR ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                      const char* directory, int show) {
+  return reinterpret_cast<INT_PTR>(::ShellExecuteA(H(owner), verb, file, parameters, directory, show));
+}
+
 HICON LoadIconResource(int resourceId, int width, int height) {
   return reinterpret_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
                                               MAKEINTRESOURCEA(resourceId), IMAGE_ICON, width,

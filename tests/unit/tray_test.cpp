@@ -1,0 +1,108 @@
+// The tray icon's clicks and its menu's commands.
+#include "platform/os_menu.h"
+#include "platform/os_window.h"
+#include "resources/resource.h"
+#include "shell/ids.h"
+#include "shell/main_dialog.h"
+#include "tests/unit/call_fixture.h"
+
+namespace {
+
+const std::vector<std::string> MENU = {"About", "-", "Help", "-", "Speed Dial (To Dial Skype Users)",
+                                       "-", "Update Check", "-", "Exit"};
+
+}  // namespace
+
+class TrayTest : public CallTest {
+ protected:
+  void Click(os::LPARAM mouseMessage) {
+    os::PostMessageA(MainWindow(), TRAY_NOTIFY_MSG, 1, mouseMessage);
+    desktop.RunFor(10);
+  }
+  void Choose(int command) {
+    desktop.ChooseFromNextMenu(command);
+    Click(os::WM_RBUTTONUP);
+  }
+};
+
+TEST_F(TrayTest, MenuOpensAtTheCursorWithSpeedDialGreyedUntilTheAdapterIsReady) {
+  StartProgram();
+  desktop.SetCursorPos(1000, 750);
+  Click(os::WM_RBUTTONUP);
+  ASSERT_EQ(desktop.PopupMenus().size(), 1u);
+  const sim::PopupMenuRecord& shown = desktop.PopupMenus()[0];
+  std::vector<std::string> greyed = MENU;
+  greyed[4] += " (grayed)";
+  EXPECT_EQ(shown.items, greyed);
+  EXPECT_EQ(shown.owner, MainWindow());
+  EXPECT_EQ(shown.x, 1000);
+  EXPECT_EQ(shown.y, 750);
+  EXPECT_EQ(shown.flags, os::TPM_RIGHTALIGN | os::TPM_RIGHTBUTTON);
+  EXPECT_EQ(theMainWindow->popupMenu, nullptr);
+
+  AdapterArrives();
+  Click(os::WM_RBUTTONUP);
+  EXPECT_EQ(desktop.PopupMenus().back().items, MENU);
+}
+
+TEST_F(TrayTest, DoubleClickOpensTheSpeedDialTableOnlyOnceTheAdapterIsReady) {
+  StartProgram();
+  Click(os::WM_LBUTTONDBLCLK);
+  EXPECT_EQ(CountOf("SpeedDialRequest"), 0);
+  AdapterArrives();
+  Click(os::WM_LBUTTONDBLCLK);
+  EXPECT_EQ(CountOf("SpeedDialRequest"), 1);
+  Click(os::WM_LBUTTONDOWN);  // other mouse messages do nothing
+  Click(os::WM_RBUTTONDOWN);
+  EXPECT_EQ(CountOf("SpeedDialRequest"), 1);
+  EXPECT_TRUE(desktop.PopupMenus().empty());
+}
+
+TEST_F(TrayTest, AboutShowsTheReleaseAndIsLoggedWhenClosed) {
+  StartProgram();
+  Choose(ID_APP_ABOUT);
+  os::HWND about = os::FindWindowA("#32770", "CorvaloPlugin - About");
+  ASSERT_NE(about, nullptr);
+  char release[64] = {};
+  os::GetWindowTextA(os::GetDlgItem(about, 1062), release, sizeof release);
+  EXPECT_STREQ(release, "Release: 2.06");
+  EXPECT_EQ(CountOf("AboutRequest"), 0);
+
+  os::PostMessageA(os::GetDlgItem(about, os::IDOK), os::BM_CLICK, 0, 0);
+  desktop.RunFor(10);
+  EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - About"), nullptr);
+  EXPECT_EQ(LogEvents().back(), "AboutRequest");
+}
+
+TEST_F(TrayTest, HelpOpensTheHelpFileBesideTheProgram) {
+  StartProgram();
+  Choose(ID_HELP_OPEN);
+  ASSERT_EQ(desktop.ShellExecutes().size(), 1u);
+  const sim::ShellExecuteRecord& open = desktop.ShellExecutes()[0];
+  EXPECT_EQ(open.owner, nullptr);
+  EXPECT_EQ(open.verb, "open");
+  EXPECT_EQ(open.file, "C:\\Program Files\\CorvaloPlugin\\help.html");
+  EXPECT_EQ(open.parameters, "");
+  EXPECT_EQ(open.directory, "");
+  EXPECT_EQ(open.show, os::SW_SHOWNORMAL);
+  EXPECT_EQ(LogEvents().back(), "HelpRequest");
+}
+
+TEST_F(TrayTest, ExitFromTheMenuEndsTheProgram) {
+  StartProgram();
+  Choose(ID_APP_EXIT);
+  ASSERT_TRUE(desktop.RunUntil([this] { return !desktop.IsRunning(program); }, 5000));
+  std::vector<std::string> events = LogEvents();
+  EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()),
+            (std::vector<std::string>{"ExitRequest", "ProgramClose"}));
+}
+
+TEST_F(TrayTest, ShutdownClosesAnOpenAboutBox) {
+  StartProgram();
+  Choose(ID_APP_ABOUT);
+  ASSERT_NE(os::FindWindowA("#32770", "CorvaloPlugin - About"), nullptr);
+  os::PostMessageA(MainWindow(), os::WM_COMMAND, ID_APP_EXIT, 0);
+  ASSERT_TRUE(desktop.RunUntil([this] { return !desktop.IsRunning(program); }, 5000));
+  EXPECT_EQ(CountOf("ProgramClose"), 1);
+  EXPECT_TRUE(desktop.TrayIcons().empty());
+}
