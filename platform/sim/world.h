@@ -31,7 +31,9 @@ constexpr std::uint64_t NEVER = UINT64_MAX;
 
 struct SimThread;
 struct Window;
-struct AudioState;  // the simulated audio system, sim_audio.h
+struct AudioState;     // the simulated audio system, sim_audio.h
+struct HidState;       // the simulated USB devices, sim_hid.h
+struct InternetState;  // the simulated Internet client, sim_internet.h
 
 // Thrown inside a thread whose process has ended, to unwind it.
 struct ThreadTerminated {};
@@ -187,6 +189,8 @@ struct World {
   std::vector<std::string> deniedWrites;  // Windows paths, lower case
   std::unique_ptr<ResourceScript> resources;
   std::shared_ptr<AudioState> audio;
+  std::shared_ptr<HidState> hid;
+  std::shared_ptr<InternetState> internet;
 };
 
 World& TheWorld();
