@@ -7,7 +7,7 @@ packages=(
   cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-utils
-  minimodem sox
+  minimodem sox python3 libasound2:i386
 )
 
 missing=()

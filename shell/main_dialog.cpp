@@ -127,7 +127,8 @@ bool CCorvaloPluginDlg::OnCommand(int command) {
       OnSpeedDial();
       return true;
     case ID_UPDATE_CHECK:
-      return true;  // the update check comes with the update server's client
+      UpdateCheck();
+      return true;
     default:
       return false;
   }

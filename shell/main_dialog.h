@@ -41,6 +41,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnAbout();
   void OnHelp();
   void OnSpeedDial();
+  void UpdateCheck();
 
   // Call record and the handset (call state machine).
   void PrepareCall();

@@ -94,15 +94,3 @@ std::vector<std::string> CallTest::Transcript() const {
   return lines;
 }
 
-std::string CallTest::LastRecordOf(const std::string& event) const {
-  std::vector<std::string> records = LogRecords();
-  for (auto it = records.rbegin(); it != records.rend(); ++it) {
-    if (it->rfind("st=" + event + ";", 0) == 0) return *it;
-  }
-  return "";
-}
-
-int CallTest::CountOf(const std::string& event) const {
-  std::vector<std::string> events = LogEvents();
-  return static_cast<int>(std::count(events.begin(), events.end(), event));
-}

@@ -28,9 +28,7 @@ class CallTest : public ProgramTest {
   void AttachSkypeRecorder();
   std::vector<std::string> SkypeCommands() const;
   std::vector<std::string> Transcript() const;
-  // The last log record whose event is `event`, or "".
-  std::string LastRecordOf(const std::string& event) const;
-  int CountOf(const std::string& event) const;
+  
 
   os::DWORD softphone = 0;
   os::DWORD skypeProcess = 0;

@@ -1,5 +1,6 @@
 #include "tests/unit/program_fixture.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "phonehook/hook_state.h"
@@ -60,4 +61,17 @@ bool ProgramTest::ExitProgram() {
 std::string ProgramTest::IdleRecord(const std::string& event, const std::string& windowsVersion) {
   return "st=" + event + "; ct=1; cs=0; of=0; dn=; cn=; ci=; pi=0000; sn=; wv=" + windowsVersion +
          "; pr=CorvaloPlugin; re=2.06; sv=; mv=";
+}
+
+std::string ProgramTest::LastRecordOf(const std::string& event) const {
+  std::vector<std::string> records = LogRecords();
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    if (it->rfind("st=" + event + ";", 0) == 0) return *it;
+  }
+  return "";
+}
+
+int ProgramTest::CountOf(const std::string& event) const {
+  std::vector<std::string> events = LogEvents();
+  return static_cast<int>(std::count(events.begin(), events.end(), event));
 }

@@ -26,6 +26,9 @@ class ProgramTest : public ::testing::Test {
   // The record part of each log line, and the event name of each.
   std::vector<std::string> LogRecords(const std::string& logPath = LOG_PATH) const;
   std::vector<std::string> LogEvents(const std::string& logPath = LOG_PATH) const;
+  // The last log record whose event is `event`, or ""; how many there are.
+  std::string LastRecordOf(const std::string& event) const;
+  int CountOf(const std::string& event) const;
   // Writes count records on a worker thread of the program.
   void WriteRecords(int count, const std::string& event);
   // Chooses Exit from the menu and waits for the process to end.
