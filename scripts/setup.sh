@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils
+  wine wine32:i386 xvfb xauth x11-utils x11-apps
   minimodem sox python3 libasound2:i386
 )
 

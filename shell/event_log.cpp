@@ -54,7 +54,7 @@ std::string CCorvaloPluginDlg::BuildStatusRecord(const std::string& event) const
                 callerName.c_str(), callerNumber.c_str());
   AppendBounded(record, piece);
   std::snprintf(piece, sizeof piece, "pi=%04X; sn=%s; wv=%s; ",
-                static_cast<unsigned>(adapterProductId), adapterSerial.c_str(),
+                static_cast<unsigned>(adapterProductId), CopyAdapterSerial().c_str(),
                 windowsVersion.c_str());
   AppendBounded(record, piece);
   std::snprintf(piece, sizeof piece, "pr=%s; re=%s; sv=%s; mv=%s", PROGRAM_NAME, PROGRAM_RELEASE,

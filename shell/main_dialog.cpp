@@ -149,7 +149,7 @@ void CCorvaloPluginDlg::ProgramClose() {
   aboutDialog.EndDialog(0);
   checklistDialog.EndDialog(0);
 
-  adapterThreadStop = 1;
+  StopAdapterPollThread();
 
   SetPhoneSignal(1, false);
   SetRinging(false);

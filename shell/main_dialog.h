@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "device/critical_section.h"
 #include "device/phone_sounds.h"
 #include "platform/os_kernel.h"
 #include "platform/os_types.h"
@@ -84,13 +85,18 @@ class CCorvaloPluginDlg : public CDialog {
   // that runs once per adapter arrival.
   static os::DWORD AdapterPollThread(void* mainWindow);
   static os::DWORD AdapterArrivalThread(void* mainWindow);
+  // Asks AdapterPollThread to end and waits until it has let go of this
+  // window (device/adapter_poll.cpp).
+  void StopAdapterPollThread();
+  // adapterSerial as the poll thread last wrote it.
+  std::string CopyAdapterSerial() const;
 
   // Members, in their fixed order.
   CSpeedDialDlg SpeedDialDialog;
   CAboutDlg aboutDialog;
   CChecklistDlg checklistDialog;
   os::HMENU popupMenu = nullptr;
-  std::uint32_t adapterProductId = 0;
+  std::atomic<std::uint32_t> adapterProductId{0};
   std::int32_t offHook = 0;
   std::int32_t callerIdPending = 0;
   std::string callerName;
@@ -110,17 +116,22 @@ class CCorvaloPluginDlg : public CDialog {
   std::uint32_t attachMessage = 0xFFFFFFFF;
   std::uint32_t discoverMessage = 0xFFFFFFFF;
   std::string skypeVersion;
+  std::string partnerHandle;  // the caller's Skype name while its speed-dial slot is asked of Skype
   os::HWND softphoneWindow = nullptr;
   std::uint32_t handsetProxyMessage = 0;
-  os::HANDLE adapterHandle = nullptr;
+  std::atomic<os::HANDLE> adapterHandle{nullptr};
   std::atomic<std::int32_t> adapterThreadStop{0};
   std::atomic<std::int32_t> adapterReady{0};
   std::string adapterSerial;
   std::string softphoneVersion;
-  std::int32_t adapterPlus = 0;
+  std::atomic<std::int32_t> adapterPlus{0};
   std::FILE* logFile = nullptr;
   std::int32_t logLineCount = 0;
   CPhoneSounds phoneSounds;
+  // Beyond the fixed members: the poll thread writes the adapter record
+  // under adapterLock and sets adapterThreadEnded as its last act.
+  mutable CCriticalSection adapterLock;
+  std::atomic<std::int32_t> adapterThreadEnded{0};
 
  protected:
   os::BOOL OnInitDialog() override;
@@ -152,6 +163,15 @@ class CCorvaloPluginDlg : public CDialog {
   // Moves the line to the Skype line and places the call, unless a sibling
   // program shows a call of its own.
   void CallSkypeUnlessSiblingBusy();
+  // Skype's notifications about calls.
+  void OnSkypeCallNotification(int id, const std::string& property, const std::string& value);
+  void OnSkypeCallRinging(int id);
+  void OnSkypeCallRouting(int id);
+  void OnSkypeCallEnded();
+  void TakeSkypeCall(int id);
+  void OnSkypePartnerHandle(const std::string& handle);
+  void OnSkypeCallType(const std::string& type);
+  void OnSkypeDialingError(const std::string& reason, const std::string& detail);
   int LineOf(int line) const { return line == 0 ? lineMode : line; }
 
   // WriteLog runs on several threads; this serialises the file and counter.

@@ -23,7 +23,7 @@ std::string MirrorDigits(const std::string& text) {
 }
 
 std::string GetSettingsPath() {
-  return GetAppDirectory() + PROGRAM_NAME + "$" + MirrorDigits(theMainWindow->adapterSerial) + ".ini";
+  return GetAppDirectory() + PROGRAM_NAME + "$" + MirrorDigits(theMainWindow->CopyAdapterSerial()) + ".ini";
 }
 
 bool IsAutoMinimizeDialerOn() { return ReadOption("AutoMinimizeDialer"); }

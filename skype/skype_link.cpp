@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/os_text.h"
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
 #include "skype/skype_commands.h"
@@ -85,6 +86,40 @@ void Format(char (&buffer)[COMMAND_BUFFER], const char* pattern, int callId, con
   buffer[length] = '\0';
 }
 
+bool IsHighSurrogate(os::WCHAR unit) { return unit >= 0xD800 && unit < 0xDC00; }
+
+// The argument, taken as ANSI text, becomes UTF-8 in the zeroed work
+// buffer, at most room bytes of it: what does not fit is dropped a whole
+// character at a time, so the command ends in a complete character.
+void ToUtf8(char (&work)[COMMAND_BUFFER], const char* text, std::size_t room) {
+  std::memset(work, 0, sizeof work);
+  if (text) std::strncpy(work, text, COMMAND_BUFFER - 1);
+  os::WCHAR wide[COMMAND_BUFFER] = {};
+  int units = os::MultiByteToWideChar(os::CP_ACP, 0, work, -1, wide, COMMAND_BUFFER);
+  std::memset(work, 0, sizeof work);
+  int length = units > 0 ? units - 1 : 0;  // without the terminator
+  auto utf8Size = [&wide](int count) {
+    return os::WideCharToMultiByte(os::CP_UTF8, 0, wide, count, nullptr, 0, nullptr, nullptr);
+  };
+  room = std::min(room, COMMAND_BUFFER - 1);
+  while (length > 0 && utf8Size(length) > static_cast<int>(room)) {
+    --length;
+    if (length > 0 && IsHighSurrogate(wide[length - 1])) --length;
+  }
+  if (length > 0)
+    os::WideCharToMultiByte(os::CP_UTF8, 0, wide, length, work, static_cast<int>(room), nullptr, nullptr);
+}
+
+// A registered message number, kept unregistered if the system gives none.
+void Register(std::uint32_t& field, const char* name) {
+  if (field != UNREGISTERED) return;
+  if (os::UINT id = os::RegisterWindowMessageA(name)) field = id;
+}
+
+bool IsDeviceCommand(int code) {
+  return code == SKYPE_SET_AUDIO_IN || code == SKYPE_SET_AUDIO_OUT || code == SKYPE_SET_RINGER;
+}
+
 }  // namespace
 
 void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
@@ -96,8 +131,13 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
     discoverMessage = UNREGISTERED;
   } else if (!pattern) {
     return;  // not a command of the table: nothing is sent, nothing is broadcast
+  } else if (IsDeviceCommand(code)) {
+    char deviceName[COMMAND_BUFFER];
+    std::size_t room = COMMAND_BUFFER - 1 - (std::strlen(pattern) - 2);  // what the text around %s leaves
+    ToUtf8(deviceName, argument, room);
+    Format(command, pattern, skypeCallId, deviceName);
   } else {
-    Format(command, pattern, skypeCallId, code == SKYPE_GET_SPEED_DIAL ? callerName.c_str() : argument);
+    Format(command, pattern, skypeCallId, argument);
   }
 
   if (skypeApiWindow && code != SKYPE_DISCOVER) {
@@ -115,12 +155,11 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
   }
 
   if (!skypeApiWindow) {
-    if (attachMessage == UNREGISTERED) attachMessage = os::RegisterWindowMessageA("SkypeControlAPIAttach");
-    if (discoverMessage == UNREGISTERED)
-      discoverMessage = os::RegisterWindowMessageA("SkypeControlAPIDiscover");
+    Register(attachMessage, "SkypeControlAPIAttach");
+    Register(discoverMessage, "SkypeControlAPIDiscover");
     if (attachMessage != UNREGISTERED && discoverMessage != UNREGISTERED) {
-      os::SendMessageTimeoutA(os::HWND_BROADCAST(), discoverMessage, reinterpret_cast<os::WPARAM>(m_hWnd),
-                              0, os::SMTO_NORMAL, DISCOVERY_TIMEOUT_MS, nullptr);
+      os::SendMessageTimeoutA(os::HWND_BROADCAST(), discoverMessage, reinterpret_cast<os::WPARAM>(m_hWnd), 0,
+                              os::SMTO_NORMAL, DISCOVERY_TIMEOUT_MS, nullptr);
     }
   }
 }

@@ -77,7 +77,12 @@ TEST_F(DispatchTest, AttachReplyConnectsTheLinkOrStartsDiscoveryAgain) {
 
   os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 0);
   EXPECT_EQ(theMainWindow->skypeApiWindow, skypeRecorder);
-  EXPECT_EQ(SkypeCommands(), (std::vector<std::string>{"PROTOCOL 5", "GET SKYPEVERSION"}));
+  // With no adapter's audio device the names are the wave mapper's.
+  EXPECT_EQ(SkypeCommands(), (std::vector<std::string>{
+                                 "PROTOCOL 5", "SET AUDIO_IN Sound Mapper ", "SET AUDIO_OUT Sound Mapper ",
+                                 "SET AUDIO_IN Sound Mapper (2) ", "SET AUDIO_OUT Sound Mapper (2) ",
+                                 "SET AUDIO_IN Sound Mapper (3) ", "SET AUDIO_OUT Sound Mapper (3) ",
+                                 "GET SKYPEVERSION"}));
   EXPECT_EQ(LogEvents().back(), "SkypeAttached");
   bool pingArmed = false;
   for (const sim::TimerEvent& event : desktop.TimerEvents()) {
