@@ -32,10 +32,12 @@ void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
   os::KillTimer(m_hWnd, id);
   switch (id) {
     case PING_TIMER_ID:
+      // The deadline is started before the send: a "PONG" that arrives
+      // while the send still waits must find it running to stop it.
       if (skypeApiWindow) {
-        SendSkypeCommand(SKYPE_PING, nullptr);
         os::SetTimer(m_hWnd, PONG_TIMER_ID, PONG_DEADLINE_MS);
         os::SetTimer(m_hWnd, PING_TIMER_ID, PING_PERIOD_MS);
+        SendSkypeCommand(SKYPE_PING, nullptr);
       }
       break;
     case PONG_TIMER_ID:
