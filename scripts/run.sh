@@ -6,18 +6,26 @@ usage() {
     cat <<'EOF'
 usage: scripts/run.sh [--help]
 
-Runs CorvaloPlugin.exe once, headless, and shows what it did:
+Runs CorvaloPlugin.exe headless through two simulated calls and shows what
+it did:
   1. scripts/setup.sh installs any missing Debian packages (needs root the
      first time);
   2. configures and builds the "windows" preset (build/windows);
   3. brings up a fresh 32-bit Wine prefix on its own Xvfb display;
-  4. copies CorvaloPlugin.exe and phonehook.dll into a folder under
-     "Program Files", starts the program and waits for its Call Status window;
-  5. prints the event log and the Call Status record (the window's second
-     child);
-  6. sends the Exit command, waits for the program to end and prints the
-     final event log;
-  7. stops Xvfb, the wineserver and every Wine process it started, and
+  4. puts CorvaloPlugin.exe and phonehook.dll into a folder under
+     "Program Files" together with the stand-ins for the outside world: the
+     adapter's softphone, Skype, and the USB adapter itself (our own hid.dll
+     and setupapi.dll presenting a virtual adapter);
+  5. starts them and waits until the program has hooked the softphone, found
+     the adapter and attached to Skype;
+  6. an outgoing call: lifts the handset, dials *8005550100#, waits until
+     Skype has the call in progress, hangs up;
+  7. an incoming call: Skype rings from "bob" (speed-dial slot 7, Bob Smith),
+     waits for the caller identification, lifts the handset, the far end
+     hangs up, the handset goes down;
+  8. prints the event log, the Call Status record and the commands Skype
+     received, sends the Exit command and waits for the program to end;
+  9. stops Xvfb, the wineserver and every Wine process it started, and
      removes the prefix, whatever happened.
 Exits non-zero if any step fails or times out.
 EOF
@@ -46,9 +54,15 @@ build=$root/build/windows
 E2E_EXE=$build/CorvaloPlugin.exe
 E2E_DLL=$build/phonehook.dll
 E2E_WINTOOL=$build/tests/e2e/wintool.exe
-for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL"; do
+E2E_SOFTPHONE=$build/softphone.exe
+E2E_SKYPE=$build/skype.exe
+E2E_HID_DLL=$build/standins/adapter/hid.dll
+E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
+for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
     [[ -f "$f" ]] || e2e_fail "the build did not produce $f"
 done
+source "$root/tests/e2e/softphone.sh"
+source "$root/tests/e2e/skype.sh"
 
 state=$(mktemp "${TMPDIR:-/tmp}/corvalo-run-state.XXXXXX")
 E2E_PIDS=()
@@ -72,19 +86,53 @@ E2E_LOG="$E2E_DIR/$E2E_LOG_NAME"
 mkdir -p "$E2E_DIR" "$E2E_WORK"
 cp "$E2E_EXE" "$E2E_DLL" "$E2E_DIR/"
 
-step "Starting $E2E_DIR/CorvaloPlugin.exe on display $DISPLAY"
-e2e_start_program
+step "Starting the softphone, Skype and CorvaloPlugin.exe on display $DISPLAY"
+e2e_plug_adapter
+# The settings file of the virtual adapter (serial mj00a1b2c3d4, digits mirrored).
+printf '[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n' >"$E2E_DIR/CorvaloPlugin\$mj99a8b7c6d5.ini"
+e2e_start_softphone --version 2012.1
+e2e_start_skype
+e2e_start_program_with_adapter
 pid=$E2E_LAST_PID
 hwnd=$(e2e_wait_main_window 15000) || exit 1
 echo "Call Status window: $hwnd (visible: $(wintool visible "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE"))"
-e2e_wait 5 e2e_log_has_records 1 || e2e_fail "no event log record within 5 s"
-sleep 1 # let start-up finish before taking the picture
+logged() { (( $(e2e_log_count "$1") >= $2 )); }
+key() { wintool post "$E2E_HANDSET_CLASS" "$E2E_HANDSET_TITLE" "$E2E_HANDSET_KEY" "$1" 0 >/dev/null; }
+e2e_wait 30 logged SkypeAttached 1 || e2e_fail "the program did not attach to Skype within 30 s"
+echo "hooked the softphone, found the adapter, attached to Skype"
+
+step "Outgoing call: *8005550100#"
+key 0x8E
+e2e_wait 10 logged CallOrigination 1 || e2e_fail "lifting the handset was not noticed"
+for k in 0x6A 0x38 0x30 0x30 0x35 0x35 0x35 0x30 0x31 0x30 0x30 0x88; do key "$k"; done
+e2e_wait 15 logged CallInProgress 1 || e2e_fail "the call never went into progress"
+echo "the call is in progress"
+key 0x8F
+e2e_wait 10 logged CallOnhook 1 || e2e_fail "hanging up was not noticed"
+echo "hung up"
+
+step "Incoming call from bob"
+e2e_skype_cue "ring bob"
+e2e_wait 10 logged IncomingSkypeCall 1 || e2e_fail "the ringing Skype call was not taken"
+e2e_wait 10 logged SendCallerid 1 || e2e_fail "no caller identification in the first ring pause"
+echo "ringing; caller identification sent"
+key 0x8E
+e2e_wait 10 logged CallAnswered 1 || e2e_fail "lifting the handset did not answer"
+echo "answered"
+e2e_skype_cue "end FINISHED"
+e2e_wait 10 logged CallDisconnected 1 || e2e_fail "the far end's hang-up was not noticed"
+key 0x8F
+e2e_wait 10 logged CallOnhook 2 || e2e_fail "hanging up was not noticed"
+echo "the far end hung up; handset down"
 
 step "Event log ($E2E_LOG)"
 e2e_log_lines
 
 step "Call Status record"
 wintool child-text "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" 2 || e2e_fail "cannot read the Call Status record"
+
+step "Commands Skype received"
+e2e_skype_lines command
 
 step "Sending the Exit command"
 wintool post "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" "$E2E_WM_COMMAND" "$E2E_CMD_EXIT" 0 ||
