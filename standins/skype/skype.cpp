@@ -13,6 +13,7 @@
 
 #include "platform/os_kernel.h"
 #include "platform/os_window.h"
+#include "standins/common/standin_util.h"
 #include "standins/skype/skype_model.h"
 
 namespace standin_skype {
@@ -30,29 +31,6 @@ constexpr const char* API_CLASS = "SkypeStandinAPI";
 os::UINT discoverMessage = 0;
 os::UINT attachMessage = 0;
 
-// Splits the command line into words, honouring double quotes.
-std::string NextWord(const char*& cursor) {
-  while (*cursor == ' ') ++cursor;
-  std::string word;
-  bool quoted = false;
-  for (; *cursor && (quoted || *cursor != ' '); ++cursor) {
-    if (*cursor == '"') {
-      quoted = !quoted;
-    } else {
-      word += *cursor;
-    }
-  }
-  return word;
-}
-
-std::string BesideExecutable(const char* name) {
-  char path[260] = {};
-  os::GetModuleFileNameA(path, sizeof path - 1);
-  std::string exe = path;
-  std::size_t slash = exe.find_last_of('\\');
-  return (slash == std::string::npos ? "" : exe.substr(0, slash + 1)) + name;
-}
-
 std::vector<os::LPARAM> ParseStatuses(const std::string& list) {
   std::vector<os::LPARAM> statuses;
   for (std::size_t at = 0; at <= list.size();) {
@@ -66,12 +44,12 @@ std::vector<os::LPARAM> ParseStatuses(const std::string& list) {
 
 void ReadCommandLine() {
   const char* cursor = os::GetCommandLineA();
-  NextWord(cursor);  // the program itself
-  for (std::string word = NextWord(cursor); !word.empty(); word = NextWord(cursor)) {
-    if (word == "--attach") skype.attachStatuses = ParseStatuses(NextWord(cursor));
-    if (word == "--version") skype.version = NextWord(cursor);
-    if (word == "--transcript") skype.transcriptPath = NextWord(cursor);
-    if (word == "--cues") skype.cuePath = NextWord(cursor);
+  NextCommandLineWord(cursor);  // the program itself
+  for (std::string word = NextCommandLineWord(cursor); !word.empty(); word = NextCommandLineWord(cursor)) {
+    if (word == "--attach") skype.attachStatuses = ParseStatuses(NextCommandLineWord(cursor));
+    if (word == "--version") skype.version = NextCommandLineWord(cursor);
+    if (word == "--transcript") skype.transcriptPath = NextCommandLineWord(cursor);
+    if (word == "--cues") skype.cuePath = NextCommandLineWord(cursor);
   }
   if (skype.transcriptPath.empty()) skype.transcriptPath = BesideExecutable("skype-transcript.txt");
   if (skype.cuePath.empty()) skype.cuePath = BesideExecutable("skype-cues.txt");

@@ -8,6 +8,7 @@
 #include "platform/os_kernel.h"
 #include "platform/os_registry.h"
 #include "platform/os_window.h"
+#include "standins/common/standin_util.h"
 
 namespace {
 
@@ -41,37 +42,15 @@ void Note(const char* format, ...) {
   }
 }
 
-// Splits the command line into words, honouring double quotes.
-std::string NextWord(const char*& cursor) {
-  while (*cursor == ' ') ++cursor;
-  std::string word;
-  bool quoted = false;
-  for (; *cursor && (quoted || *cursor != ' '); ++cursor) {
-    if (*cursor == '"') {
-      quoted = !quoted;
-    } else {
-      word += *cursor;
-    }
-  }
-  return word;
-}
-
 void ReadCommandLine() {
   const char* cursor = os::GetCommandLineA();
-  NextWord(cursor);  // the program itself
-  for (std::string word = NextWord(cursor); !word.empty(); word = NextWord(cursor)) {
-    if (word == "--version") phone.version = NextWord(cursor);
-    if (word == "--transcript") phone.transcript = NextWord(cursor);
-    if (word == "--dialer-close") phone.closeOffscreen = NextWord(cursor) == "offscreen";
+  NextCommandLineWord(cursor);  // the program itself
+  for (std::string word = NextCommandLineWord(cursor); !word.empty(); word = NextCommandLineWord(cursor)) {
+    if (word == "--version") phone.version = NextCommandLineWord(cursor);
+    if (word == "--transcript") phone.transcript = NextCommandLineWord(cursor);
+    if (word == "--dialer-close") phone.closeOffscreen = NextCommandLineWord(cursor) == "offscreen";
   }
-  if (phone.transcript.empty()) {
-    char path[260] = {};
-    os::GetModuleFileNameA(path, sizeof path);
-    std::string exe = path;
-    std::size_t slash = exe.find_last_of('\\');
-    phone.transcript = (slash == std::string::npos ? "" : exe.substr(0, slash + 1)) +
-                       "softphone-transcript.txt";
-  }
+  if (phone.transcript.empty()) phone.transcript = BesideExecutable("softphone-transcript.txt");
 }
 
 void WriteVersion() {

@@ -1,0 +1,25 @@
+#include "standins/common/standin_util.h"
+
+#include "platform/os_kernel.h"
+
+std::string NextCommandLineWord(const char*& cursor) {
+  while (*cursor == ' ') ++cursor;
+  std::string word;
+  bool quoted = false;
+  for (; *cursor && (quoted || *cursor != ' '); ++cursor) {
+    if (*cursor == '"') {
+      quoted = !quoted;
+    } else {
+      word += *cursor;
+    }
+  }
+  return word;
+}
+
+std::string BesideExecutable(const char* name) {
+  char path[260] = {};
+  os::GetModuleFileNameA(path, sizeof path - 1);
+  std::string exe = path;
+  std::size_t slash = exe.find_last_of('\\');
+  return (slash == std::string::npos ? "" : exe.substr(0, slash + 1)) + name;
+}
