@@ -1,5 +1,7 @@
 #include "standins/common/standin_util.h"
 
+#include <cstdio>
+
 #include "platform/os_kernel.h"
 
 std::string NextCommandLineWord(const char*& cursor) {
@@ -22,4 +24,13 @@ std::string BesideExecutable(const char* name) {
   std::string exe = path;
   std::size_t slash = exe.find_last_of('\\');
   return (slash == std::string::npos ? "" : exe.substr(0, slash + 1)) + name;
+}
+
+void AppendTranscriptLine(const std::string& path, const char* format, va_list args) {
+  char line[600];
+  std::vsnprintf(line, sizeof line, format, args);
+  if (std::FILE* file = os::OpenFileStream(path.c_str(), "a")) {
+    std::fprintf(file, "%s\n", line);
+    std::fclose(file);
+  }
 }

@@ -2,10 +2,16 @@
 // keep beside their executable.
 #pragma once
 
+#include <cstdarg>
 #include <string>
 
 // The next word of a command line, honouring double quotes; advances cursor.
 std::string NextCommandLineWord(const char*& cursor);
+
+// Appends one printf-formatted line (at most 600 characters) to the
+// transcript at path, opening and closing it each time so a test can read it
+// at any moment.
+void AppendTranscriptLine(const std::string& path, const char* format, va_list args);
 
 // The full path of a file named `name` in the executable's folder.
 std::string BesideExecutable(const char* name);

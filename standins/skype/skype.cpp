@@ -161,15 +161,10 @@ os::LRESULT OS_CALLBACK SecondaryProc(os::HWND window, os::UINT message, os::WPA
 }  // namespace
 
 void Note(const char* format, ...) {
-  char line[600];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  AppendTranscriptLine(skype.transcriptPath, format, args);
   va_end(args);
-  if (std::FILE* file = os::OpenFileStream(skype.transcriptPath.c_str(), "a")) {
-    std::fprintf(file, "%s\n", line);
-    std::fclose(file);
-  }
 }
 
 void Notify(os::HWND client, const std::string& text) {

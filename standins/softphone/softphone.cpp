@@ -31,15 +31,10 @@ Softphone phone;
 
 void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Note(const char* format, ...) {
-  char line[512];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  AppendTranscriptLine(phone.transcript, format, args);
   va_end(args);
-  if (std::FILE* file = os::OpenFileStream(phone.transcript.c_str(), "a")) {
-    std::fprintf(file, "%s\n", line);
-    std::fclose(file);
-  }
 }
 
 void ReadCommandLine() {

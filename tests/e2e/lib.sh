@@ -26,6 +26,8 @@
 #                             an EXIT trap that stops what the test started.
 #   e2e_start_program [ARG..] starts E2E_DIR/CorvaloPlugin.exe in the
 #                             background; its pid is E2E_LAST_PID.
+#   e2e_start_in EXE DIR NAME [ARG..]  copies EXE to DIR/NAME and starts it
+#                             there; its pid is E2E_LAST_PID.
 #   wintool ARG..             runs wintool.exe under Wine (bounded).
 #   e2e_wait SECS CMD..       runs CMD every 150 ms until it succeeds; fails
 #                             after SECS seconds.
@@ -326,6 +328,19 @@ e2e_end() {
     fi
     (( rc == 0 )) && echo "PASS: $E2E_TEST"
     exit "$rc"
+}
+
+# Copies the program EXE into DIR under the name NAME and starts it there in
+# the background with ARGs; its pid is E2E_LAST_PID and is stopped at the end.
+e2e_start_in() {
+    local exe=$1 dir=$2 name=$3
+    shift 3
+    mkdir -p "$dir"
+    cp "$exe" "$dir/$name"
+    local n=${#E2E_PIDS[@]}
+    (cd "$dir" && exec wine "$dir/$name" "$@") >"$E2E_WORK/${name%.exe}.$n.out" 2>&1 </dev/null &
+    E2E_LAST_PID=$!
+    E2E_PIDS+=("$E2E_LAST_PID")
 }
 
 # Waits until the main window exists; prints its handle.

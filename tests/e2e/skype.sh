@@ -36,13 +36,8 @@ e2e_start_program_with_adapter() {
 e2e_start_skype() {
     [[ -f "${E2E_SKYPE:-}" ]] || e2e_fail "E2E_SKYPE: no stand-in Skype at [${E2E_SKYPE:-}]"
     E2E_SKYPE_DIR="$E2E_DIR/Skype"
-    mkdir -p "$E2E_SKYPE_DIR"
-    cp "$E2E_SKYPE" "$E2E_SKYPE_DIR/skype.exe"
-    local n=${#E2E_PIDS[@]}
-    (cd "$E2E_SKYPE_DIR" && exec wine "$E2E_SKYPE_DIR/skype.exe" "$@") \
-        >"$E2E_WORK/skype.$n.out" 2>&1 </dev/null &
-    E2E_SKYPE_PID=$!
-    E2E_PIDS+=("$E2E_SKYPE_PID")
+    e2e_start_in "$E2E_SKYPE" "$E2E_SKYPE_DIR" skype.exe "$@"
+    E2E_SKYPE_PID=$E2E_LAST_PID
     wintool wait-window "$E2E_SKYPE_CLASS" Skype 15000 >/dev/null ||
         e2e_fail "the stand-in Skype's main window did not appear"
 }

@@ -18,13 +18,8 @@ E2E_WM_CLOSE=0x10
 e2e_start_softphone() {
     [[ -f "${E2E_SOFTPHONE:-}" ]] || e2e_fail "E2E_SOFTPHONE: no stand-in softphone at [${E2E_SOFTPHONE:-}]"
     E2E_SOFTPHONE_DIR="$E2E_DIR/magic Jack"
-    mkdir -p "$E2E_SOFTPHONE_DIR"
-    cp "$E2E_SOFTPHONE" "$E2E_SOFTPHONE_DIR/softphone.exe"
-    local n=${#E2E_PIDS[@]}
-    (cd "$E2E_SOFTPHONE_DIR" && exec wine "$E2E_SOFTPHONE_DIR/softphone.exe" "$@") \
-        >"$E2E_WORK/softphone.$n.out" 2>&1 </dev/null &
-    E2E_SOFTPHONE_PID=$!
-    E2E_PIDS+=("$E2E_SOFTPHONE_PID")
+    e2e_start_in "$E2E_SOFTPHONE" "$E2E_SOFTPHONE_DIR" softphone.exe "$@"
+    E2E_SOFTPHONE_PID=$E2E_LAST_PID
     wintool wait-window "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE" 15000 >/dev/null ||
         e2e_fail "the stand-in softphone's window did not appear"
 }

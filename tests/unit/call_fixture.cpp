@@ -1,4 +1,5 @@
 #include "tests/unit/call_fixture.h"
+#include "tests/unit/text_lines.h"
 
 #include <algorithm>
 #include <sstream>
@@ -84,13 +85,5 @@ void CallTest::AttachSkypeRecorder() {
 
 std::vector<std::string> CallTest::SkypeCommands() const { return recordedCommands; }
 
-std::vector<std::string> CallTest::Transcript() const {
-  std::vector<std::string> lines;
-  std::istringstream in(desktop.ReadFile(TRANSCRIPT));
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
+std::vector<std::string> CallTest::Transcript() const { return TextLines(desktop.ReadFile(TRANSCRIPT)); }
 

@@ -14,6 +14,7 @@
 #include "platform/os_window.h"
 #include "platform/sim/desktop.h"
 #include "standins/softphone/softphone.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
@@ -83,9 +84,7 @@ class HookTest : public ::testing::Test {
   }
   std::vector<std::string> Transcript() const {
     std::vector<std::string> lines;
-    std::istringstream in(desktop.ReadFile(TRANSCRIPT));
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : TextLines(desktop.ReadFile(TRANSCRIPT))) {
       if (line.rfind("start", 0) != 0) lines.push_back(line);
     }
     return lines;

@@ -1,4 +1,5 @@
 #include "tests/unit/program_fixture.h"
+#include "tests/unit/text_lines.h"
 
 #include <algorithm>
 #include <sstream>
@@ -34,11 +35,8 @@ std::string ProgramTest::RecordAsSiblingReadsIt() const {
 
 std::vector<std::string> ProgramTest::LogRecords(const std::string& logPath) const {
   std::vector<std::string> records;
-  std::istringstream lines(desktop.ReadFile(logPath));
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : TextLines(desktop.ReadFile(logPath))) {
     std::size_t tab = line.find('\t');
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     records.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
   }
   return records;

@@ -1,4 +1,5 @@
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 #include <sstream>
 
@@ -26,13 +27,7 @@ void SkypeTest::Cue(const std::string& line, os::DWORD settleMs) {
 }
 
 std::vector<std::string> SkypeTest::SkypeTranscript() const {
-  std::vector<std::string> lines;
-  std::istringstream in(desktop.ReadFile(SKYPE_TRANSCRIPT));
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
+  return TextLines(desktop.ReadFile(SKYPE_TRANSCRIPT));
 }
 
 std::vector<std::string> SkypeTest::SkypeLines(const std::string& kind) const {
