@@ -5,7 +5,9 @@
 
 namespace os {
 
-// The version-2 tray record; on the 32-bit target cbSize is 488.
+// The version-2 tray record. Its size is the system's for the target: 488 on
+// 32-bit Windows (and the simulated desktop, which models it), 504 on 64-bit
+// Windows, where the handles are wider and aligned.
 struct NOTIFYICONDATAA {
   DWORD cbSize;
   HWND hWnd;
@@ -15,7 +17,11 @@ struct NOTIFYICONDATAA {
   HICON hIcon;
   char szTip[128];
 };
+#if defined(_WIN64)
+constexpr DWORD NOTIFYICONDATA_V2_SIZE = 504;
+#else
 constexpr DWORD NOTIFYICONDATA_V2_SIZE = 488;
+#endif
 constexpr DWORD NIM_ADD = 0;
 constexpr DWORD NIM_MODIFY = 1;
 constexpr DWORD NIM_DELETE = 2;

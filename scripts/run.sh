@@ -10,8 +10,12 @@ Runs CorvaloPlugin.exe headless through two simulated calls and shows what
 it did:
   1. scripts/setup.sh installs any missing Debian packages (needs root the
      first time);
-  2. configures and builds the "windows" preset (build/windows);
-  3. brings up a fresh 32-bit Wine prefix on its own Xvfb display;
+  2. configures and builds the shipped 32-bit binaries ("windows" preset,
+     build/windows); on a host whose kernel cannot run 32-bit x86 code
+     (or with CORVALO_HOST_NO_I386=1) the x86-64 build of the same sources
+     instead ("windows64" preset, build/windows64), and says so;
+  3. brings up a fresh Wine prefix of that architecture on its own Xvfb
+     display;
   4. puts CorvaloPlugin.exe and phonehook.dll into a folder under
      "Program Files" together with the stand-ins for the outside world: the
      adapter's softphone, Skype, and the USB adapter itself (our own hid.dll
@@ -46,11 +50,20 @@ step() { printf '\n== %s\n' "$*"; }
 step "Installing what is missing"
 bash scripts/setup.sh || e2e_fail "scripts/setup.sh failed"
 
-step "Building the Windows binaries"
-cmake --preset windows >/dev/null || e2e_fail "cmake --preset windows failed"
-cmake --build --preset windows || e2e_fail "the windows build failed"
+if e2e_host_runs_i386; then
+    preset=windows E2E_ARCH=i686
+    why="the shipped 32-bit binaries"
+else
+    preset=windows64 E2E_ARCH=x86_64
+    why="the x86-64 build of the same sources, since $(e2e_i386_missing_reason)"
+fi
+export E2E_ARCH
+step "Building the $E2E_ARCH Windows binaries ($preset preset)"
+cmake --preset "$preset" >/dev/null || e2e_fail "cmake --preset $preset failed"
+cmake --build --preset "$preset" || e2e_fail "the $preset build failed"
 
-build=$root/build/windows
+build=$root/build/$preset
+echo "Running $why: $build"
 E2E_EXE=$build/CorvaloPlugin.exe
 E2E_DLL=$build/phonehook.dll
 E2E_WINTOOL=$build/tests/e2e/wintool.exe

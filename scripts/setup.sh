@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need, from Debian's packages.
+# Installs what the build and the tests need, from Debian's packages: both
+# mingw-w64 cross compilers (the shipped i686 pair and the x86-64 test build)
+# and both Wines (32-bit runs only where the host's kernel runs i386 code).
 # Quick when everything is already there; needs root on a fresh machine.
 set -euo pipefail
 
 packages=(
   cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils x11-apps
-  minimodem sox python3 libasound2:i386
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps
+  minimodem sox python3 libasound2:i386 libasound2
 )
 
 missing=()

@@ -3,11 +3,17 @@
 
 #include <cstring>
 
+// Read before <windows.h>, whose macro of the same name would replace it.
+static constexpr os::DWORD programTraySize = os::NOTIFYICONDATA_V2_SIZE;
+
 #include "platform/win32/win32_api.h"
 
 #include <shellapi.h>
 
 using os::win32::H;
+
+static_assert(programTraySize == NOTIFYICONDATAA_V2_SIZE,
+              "the program's tray record size is the system's version-2 size");
 
 namespace os {
 

@@ -19,8 +19,14 @@ const GUID USB_DEVICE_CLASS = {
     0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 const DWORD DIGCF_DEVICEINTERFACE_FLAG = 0x10;
 
-// The system's records on the 32-bit target, packed as it declares them.
+// The system's records, packed as its header declares them: byte-packed on
+// 32-bit Windows (the detail record is 5 bytes there), naturally aligned on
+// 64-bit Windows (8 bytes).
+#if defined(_WIN64)
+#pragma pack(push, 8)
+#else
 #pragma pack(push, 1)
+#endif
 struct InterfaceData {
   DWORD cbSize;
   GUID InterfaceClassGuid;

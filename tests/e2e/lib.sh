@@ -9,6 +9,11 @@
 #   E2E_EXE       the CorvaloPlugin.exe to test
 #   E2E_DLL       the phonehook.dll shipped beside it
 #   E2E_WINTOOL   wintool.exe
+#   E2E_ARCH      i686 (default) or x86_64: the machine type of the images
+#                 under test, which picks the Wine that runs them (see
+#                 e2e_select_wine)
+#   CORVALO_HOST_NO_I386  when set, behave as on a host whose kernel cannot
+#                 run 32-bit x86 code: i686 images are not run
 #
 # The shared prefix:
 #   e2e_prefix_up STATE       fresh 32-bit prefix in a temp folder, Xvfb on a
@@ -18,6 +23,9 @@
 #   e2e_prefix_down STATE     stops what STATE records (wineserver and all its
 #                             Wine processes, Xvfb), removes the temp folder.
 #   e2e_load_state STATE      exports the prefix environment into this shell.
+#   e2e_host_runs_i386        true where 32-bit Wine can start here.
+#   e2e_skip_unless_runnable  exits with E2E_SKIP (77, CTest's skip code) and
+#                             one line saying why when E2E_ARCH cannot run here.
 #
 # One test:
 #   e2e_begin NAME            loads the prefix, makes "$E2E_TMP/Program Files/NAME"
@@ -28,6 +36,7 @@
 #                             background; its pid is E2E_LAST_PID.
 #   e2e_start_in EXE DIR NAME [ARG..]  copies EXE to DIR/NAME and starts it
 #                             there; its pid is E2E_LAST_PID.
+#   e2e_wine ARG..            the Wine loader for E2E_ARCH (E2E_WINE).
 #   wintool ARG..             runs wintool.exe under Wine (bounded).
 #   e2e_wait SECS CMD..       runs CMD every 150 ms until it succeeds; fails
 #                             after SECS seconds.
@@ -51,6 +60,50 @@ E2E_START_RECORD_RE='^st=ProgramStart; ct=1; cs=0; of=0; dn=; cn=; ci=; pi=0000;
 E2E_LOG_LINE_RE=$'^([0-9]{2})/([0-9]{2})/([0-9]{4}); ([0-9]{2}):([0-9]{2}):([0-9]{2}):([0-9]{3}); \t(.*)$'
 
 e2e_note() { printf 'e2e: %s\n' "$*" >&2; }
+
+# CTest counts a test that exits with this code as skipped, not passed.
+E2E_SKIP=77
+
+# 32-bit Wine needs a kernel that runs i386 executables; some x86-64 hosts
+# refuse every one of them ("Exec format error"). The 32-bit loader asked
+# for its version is the smallest such executable that matters here.
+e2e_host_runs_i386() {
+    [[ -z "${CORVALO_HOST_NO_I386:-}" ]] || return 1
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Why the host cannot run 32-bit images, in one line (empty if it can).
+e2e_i386_missing_reason() {
+    if [[ -n "${CORVALO_HOST_NO_I386:-}" ]]; then
+        echo "CORVALO_HOST_NO_I386 is set: behaving as a host that cannot run 32-bit x86 code"
+    elif [[ ! -x /usr/lib/wine/wine ]]; then
+        echo "32-bit Wine (wine32:i386) is not installed"
+    elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "this host's kernel refuses 32-bit x86 executables, so 32-bit Wine cannot start"
+    fi
+}
+
+# Sets WINEARCH and E2E_WINE, the loader, for the images of E2E_ARCH. Debian's
+# "wine" wrapper always prefers the 32-bit loader when it is installed, so
+# each loader is named directly. Debian's "wineserver" wrapper prefers the
+# 64-bit server, which serves 32-bit and 64-bit prefixes alike.
+e2e_select_wine() {
+    case "${E2E_ARCH:-i686}" in
+        i686) WINEARCH=win32 E2E_WINE=/usr/lib/wine/wine ;;
+        x86_64) WINEARCH=win64 E2E_WINE=/usr/lib/wine/wine64 ;;
+        *) e2e_fail "E2E_ARCH: unknown machine type [${E2E_ARCH}]" ;;
+    esac
+    export WINEARCH E2E_WINE
+}
+
+e2e_skip_unless_runnable() {
+    if [[ "${E2E_ARCH:-i686}" == i686 ]] && ! e2e_host_runs_i386; then
+        echo "SKIP: i686 images not run: $(e2e_i386_missing_reason)"
+        exit "$E2E_SKIP"
+    fi
+}
+
+e2e_wine() { "$E2E_WINE" "$@"; }
 
 e2e_fail() {
     printf 'FAIL: %s\n' "$*" >&2
@@ -125,7 +178,7 @@ e2e_load_state() {
     [[ -s "$state" ]] || e2e_fail "no Wine prefix state in $state (did the prefix set-up run?)"
     # shellcheck disable=SC1090
     source "$state"
-    export E2E_TMP WINEPREFIX HOME DISPLAY WINEARCH WINEDEBUG WINEDLLOVERRIDES
+    export E2E_TMP WINEPREFIX HOME DISPLAY WINEARCH WINEDEBUG WINEDLLOVERRIDES E2E_WINE
     export E2E_XVFB_PID E2E_WINESERVER_PID
     [[ -n "${E2E_BOOTED:-}" ]] || e2e_fail "the Wine prefix in $state never finished booting"
     e2e_pid_alive "$E2E_WINESERVER_PID" || e2e_fail "the wineserver of the shared prefix ($E2E_WINESERVER_PID) is gone"
@@ -164,12 +217,13 @@ e2e_prefix_up() {
     export DISPLAY
     e2e_state_set DISPLAY "$DISPLAY"
 
-    export WINEARCH=win32 WINEDEBUG=-all
+    e2e_select_wine
+    export WINEDEBUG=-all
     export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
     export HOME="$E2E_TMP/home" WINEPREFIX="$E2E_TMP/prefix"
     mkdir -p "$HOME" "$WINEPREFIX" "$E2E_TMP/work"
     local k
-    for k in WINEARCH WINEDEBUG WINEDLLOVERRIDES HOME WINEPREFIX; do e2e_state_set "$k" "${!k}"; done
+    for k in WINEARCH E2E_WINE WINEDEBUG WINEDLLOVERRIDES HOME WINEPREFIX; do e2e_state_set "$k" "${!k}"; done
 
     setsid wineserver -f -p >"$E2E_TMP/wineserver.log" 2>&1 </dev/null &
     E2E_WINESERVER_PID=$!
@@ -185,11 +239,11 @@ e2e_prefix_up() {
     # wants on each program start) can hang for 10 s; "-u" only updates.
     local t0
     t0=$(e2e_now_ms)
-    timeout -k 5 60 wineboot -u >"$E2E_TMP/wineboot.log" 2>&1 </dev/null ||
+    timeout -k 5 60 "$E2E_WINE" wineboot -u >"$E2E_TMP/wineboot.log" 2>&1 </dev/null ||
         e2e_fail "wineboot failed or took over 60 s: $(tail -n 20 "$E2E_TMP/wineboot.log")"
     e2e_pid_alive "$E2E_WINESERVER_PID" || e2e_fail "wineserver ended during wineboot"
     e2e_state_set E2E_BOOTED 1
-    e2e_note "prefix $WINEPREFIX on display $DISPLAY booted in $(( $(e2e_now_ms) - t0 )) ms"
+    e2e_note "$WINEARCH prefix $WINEPREFIX on display $DISPLAY booted in $(( $(e2e_now_ms) - t0 )) ms"
 }
 
 # Pids of the Wine processes (wine loader or wineserver) whose environment
@@ -259,7 +313,7 @@ e2e_prefix_down() {
 # One test
 
 wintool() {
-    timeout -k 2 30 wine "$E2E_WINTOOL" "$@" </dev/null
+    timeout -k 2 30 "$E2E_WINE" "$E2E_WINTOOL" "$@" </dev/null
 }
 
 e2e_main_window_count() { wintool count "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE"; }
@@ -268,6 +322,7 @@ e2e_begin() {
     E2E_TEST=$1
     E2E_PIDS=()
     E2E_OWN_STATE=''
+    e2e_skip_unless_runnable
     trap e2e_end EXIT
     local v
     for v in E2E_EXE E2E_DLL E2E_WINTOOL; do
@@ -299,7 +354,7 @@ e2e_begin() {
 # of beside the exe is noticed.
 e2e_start_program() {
     local n=${#E2E_PIDS[@]}
-    (cd "$E2E_WORK" && exec wine "$E2E_DIR/CorvaloPlugin.exe" "$@") \
+    (cd "$E2E_WORK" && exec "$E2E_WINE" "$E2E_DIR/CorvaloPlugin.exe" "$@") \
         >"$E2E_WORK/program.$n.out" 2>&1 </dev/null &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
@@ -338,7 +393,7 @@ e2e_start_in() {
     mkdir -p "$dir"
     cp "$exe" "$dir/$name"
     local n=${#E2E_PIDS[@]}
-    (cd "$dir" && exec wine "$dir/$name" "$@") >"$E2E_WORK/${name%.exe}.$n.out" 2>&1 </dev/null &
+    (cd "$dir" && exec "$E2E_WINE" "$dir/$name" "$@") >"$E2E_WORK/${name%.exe}.$n.out" 2>&1 </dev/null &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
 }

@@ -2,7 +2,8 @@
 # Brings the Wine prefix shared by one run of the end-to-end tests up or down.
 #   prefix.sh up   [STATE]   (CTest fixture set-up)
 #   prefix.sh down [STATE]   (CTest fixture clean-up; safe after a failed "up")
-# STATE defaults to $E2E_STATE.
+# STATE defaults to $E2E_STATE. E2E_ARCH picks a 32-bit or a 64-bit prefix;
+# "up" is skipped where the host cannot run the images of E2E_ARCH.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -12,6 +13,7 @@ state=${2:-${E2E_STATE:-}}
 
 case "$action" in
     up)
+        e2e_skip_unless_runnable
         # A failed start leaves nothing running behind it.
         trap 'rc=$?; (( rc != 0 )) && e2e_prefix_down "$state"; exit $rc' EXIT
         e2e_prefix_up "$state"

@@ -31,7 +31,7 @@ e2e_transcript() {
 }
 
 e2e_windows_path() {
-    timeout -k 2 20 wine winepath -w "$1" 2>/dev/null </dev/null | tr -d '\r'
+    timeout -k 2 20 "$E2E_WINE" winepath -w "$1" 2>/dev/null </dev/null | tr -d '\r'
 }
 
 # How many records of the log have the event EVENT.

@@ -34,7 +34,7 @@ play_and_decode() {
     # Written in the working folder; only ALSA, so that a sound server on the
     # machine cannot take the sound.
     (cd "$E2E_WORK" && HOME="$audio_home" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv=d" \
-        timeout -k 2 30 wine "$E2E_DIR/callerid-wave.exe" --time "$time" --play -- \
+        timeout -k 2 30 "$E2E_WINE" "$E2E_DIR/callerid-wave.exe" --time "$time" --play -- \
         "$number" "$name" written.wav) \
         >"$E2E_WORK/tool.out" 2>&1 </dev/null ||
         e2e_fail "$label: callerid-wave.exe --play failed: $(cat "$E2E_WORK/tool.out")"

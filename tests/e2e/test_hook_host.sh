@@ -22,7 +22,7 @@ e2e_begin "hook_host_$target"
 
 e2e_start_softphone --version "$version"
 cp "$E2E_HOOKHOST" "$E2E_DIR/hookhost.exe"
-output=$(cd "$E2E_DIR" && timeout -k 2 60 wine "$E2E_DIR/hookhost.exe" --target "$target" 2>"$E2E_WORK/hookhost.err" </dev/null | tr -d '\r') ||
+output=$(cd "$E2E_DIR" && timeout -k 2 60 "$E2E_WINE" "$E2E_DIR/hookhost.exe" --target "$target" 2>"$E2E_WORK/hookhost.err" </dev/null | tr -d '\r') ||
     e2e_fail "the hook host failed: $(cat "$E2E_WORK/hookhost.err")"
 
 # The host's lines between two step marks.

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# The shipped binaries are 32-bit and import only DLLs that every Windows
-# has, so they run on a clean machine without any runtime DLLs beside them.
+# The binaries are of the build's machine type (E2E_ARCH: the shipped pair is
+# i686, the x86-64 test build x86_64) and import only DLLs that every
+# Windows has, so they run on a clean machine without any runtime DLLs
+# beside them. Reads the images only: runs on every host.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-objdump=${E2E_OBJDUMP:-i686-w64-mingw32-objdump}
+case "${E2E_ARCH:-i686}" in
+    i686) format=pei-i386 bits=32-bit ;;
+    x86_64) format=pei-x86-64 bits=64-bit ;;
+    *) e2e_fail "E2E_ARCH: unknown machine type [${E2E_ARCH}]" ;;
+esac
+objdump=${E2E_OBJDUMP:-${E2E_ARCH:-i686}-w64-mingw32-objdump}
 system_dlls="kernel32 user32 gdi32 shell32 advapi32 comctl32 comdlg32 winmm wininet hid setupapi
              ole32 oleaut32 shlwapi version msvcrt ws2_32"
 
@@ -15,7 +22,8 @@ check_binary() {
     [[ -f "$file" ]] || e2e_fail "no such file: $file"
     local dump
     dump=$("$objdump" -p "$file") || e2e_fail "$objdump cannot read $file"
-    grep -q 'file format pei-i386' <<<"$dump" || e2e_fail "$(basename "$file") is not a 32-bit PE image"
+    grep -q "file format $format\$" <<<"$dump" ||
+        e2e_fail "$(basename "$file") is not a $bits PE image: $(grep -m1 'file format' <<<"$dump")"
     local is_dll=''
     grep -qE '^[[:space:]]+DLL$' <<<"$dump" && is_dll=1
     case "$kind" in
@@ -43,4 +51,4 @@ check_binary() {
 [[ -n "${E2E_EXE:-}" && -n "${E2E_DLL:-}" ]] || e2e_fail "E2E_EXE and E2E_DLL must name the binaries"
 check_binary "$E2E_EXE" gui-exe phonehook
 check_binary "$E2E_DLL" dll
-echo "PASS: imports"
+echo "PASS: imports ($bits, $format)"

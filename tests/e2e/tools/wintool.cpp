@@ -136,7 +136,7 @@ int cmd_wait_window(char **argv) {
     HWND hwnd = NULL;
     if (!wait_for(argv[0], argv[1], timeout, true, &hwnd))
         return fail("timed out waiting for window of class \"%s\" titled \"%s\"", argv[0], argv[1]);
-    printf("0x%lx\n", (unsigned long)(ULONG_PTR)hwnd);
+    printf("0x%llx\n", (unsigned long long)(ULONG_PTR)hwnd);
     return 0;
 }
 
@@ -157,7 +157,7 @@ BOOL CALLBACK print_top(HWND hwnd, LPARAM) {
     char cls[256] = "", title[512] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
     GetWindowTextA(hwnd, title, sizeof title);
-    printf("0x%lx\t%s\t%d\t", (unsigned long)(ULONG_PTR)hwnd, cls, IsWindowVisible(hwnd) ? 1 : 0);
+    printf("0x%llx\t%s\t%d\t", (unsigned long long)(ULONG_PTR)hwnd, cls, IsWindowVisible(hwnd) ? 1 : 0);
     print_escaped(title);
     fputc('\n', stdout);
     return TRUE;
@@ -212,7 +212,7 @@ int cmd_visible(char **argv) {
 int cmd_owner(char **argv) {
     HWND top = require_top(argv[0], argv[1]);
     if (!top) return 1;
-    printf("0x%lx\n", (unsigned long)(ULONG_PTR)GetWindow(top, GW_OWNER));
+    printf("0x%llx\n", (unsigned long long)(ULONG_PTR)GetWindow(top, GW_OWNER));
     return 0;
 }
 
