@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps
   minimodem sox python3 libasound2:i386 libasound2
+  nsis p7zip-full
 )
 
 missing=()

@@ -48,49 +48,6 @@ BOOL GetVersionExA(OSVERSIONINFOEXA* info) {
   return ::GetVersionExA(reinterpret_cast<::OSVERSIONINFOA*>(info));
 }
 
-namespace {
-struct ThreadStart {
-  THREADPROC proc;
-  void* param;
-};
-::DWORD WINAPI ThreadEntry(void* raw) {
-  ThreadStart start = *static_cast<ThreadStart*>(raw);
-  delete static_cast<ThreadStart*>(raw);
-  return start.proc(start.param);
-}
-}  // namespace
-
-HANDLE BeginThread(THREADPROC proc, void* param, int priority) {
-  auto* start = new ThreadStart{proc, param};
-  HANDLE thread = ::CreateThread(nullptr, 0, ThreadEntry, start, CREATE_SUSPENDED, nullptr);
-  if (!thread) {
-    delete start;
-    return nullptr;
-  }
-  ::SetThreadPriority(thread, priority);
-  ::ResumeThread(thread);
-  return thread;
-}
-
-void InitializeCriticalSection(CriticalSection* lock) {
-  auto* section = new ::CRITICAL_SECTION;
-  ::InitializeCriticalSection(section);
-  lock->impl = section;
-}
-void EnterCriticalSection(CriticalSection* lock) {
-  ::EnterCriticalSection(static_cast<::CRITICAL_SECTION*>(lock->impl));
-}
-void LeaveCriticalSection(CriticalSection* lock) {
-  ::LeaveCriticalSection(static_cast<::CRITICAL_SECTION*>(lock->impl));
-}
-void DeleteCriticalSection(CriticalSection* lock) {
-  auto* section = static_cast<::CRITICAL_SECTION*>(lock->impl);
-  if (!section) return;
-  ::DeleteCriticalSection(section);
-  delete section;
-  lock->impl = nullptr;
-}
-
 UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue, const char* path) {
   return ::GetPrivateProfileIntA(section, key, defaultValue, path);
 }

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The per-user installer under Wine, as a user would run it: a silent
+# install puts the program, the hook library, help.html and the uninstaller
+# into the user's own programs folder, with a Start-menu entry, the Run
+# value and the Uninstall key; the installed program starts from there and
+# shows its tray icon; a second install over the running copy stops it
+# first (it exits through its own Exit command) and replaces the files; a
+# silent uninstall stops it again, removes all the installer added, and
+# keeps the settings file and the log; "/REMOVESETTINGS" removes them too.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
+e2e_begin installer
+
+[[ -f "${E2E_SETUP:-}" ]] || e2e_fail "E2E_SETUP: no installer at [${E2E_SETUP:-}]"
+setup="$E2E_WORK/CorvaloPlugin-2.06-setup.exe"
+cp "$E2E_SETUP" "$setup"
+
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvaloPlugin'
+
+# A folder variable of the user as a Linux path.
+user_folder() {
+    local windows
+    windows=$(timeout -k 2 20 "$E2E_WINE" cmd /c echo "%$1%" 2>/dev/null </dev/null | tr -d '\r')
+    [[ -n "$windows" && "$windows" != "%$1%" ]] || e2e_fail "Wine does not know %$1%"
+    timeout -k 2 20 "$E2E_WINE" winepath -u "$windows" 2>/dev/null </dev/null | tr -d '\r'
+}
+# reg_value KEY NAME: the value's data, or nothing when absent.
+reg_value() {
+    timeout -k 2 20 "$E2E_WINE" reg query "$1" /v "$2" 2>/dev/null </dev/null |
+        tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+reg_key_exists() { timeout -k 2 20 "$E2E_WINE" reg query "$1" >/dev/null 2>&1 </dev/null; }
+# run_setup ARG..: runs the installer to its end.
+run_setup() {
+    (cd "$E2E_WORK" && timeout -k 2 60 "$E2E_WINE" "$setup" "$@") >"$E2E_WORK/setup.out" 2>&1 </dev/null ||
+        e2e_fail "the installer failed: $(cat "$E2E_WORK/setup.out")"
+}
+# The uninstaller copies itself away and returns at once; its work is done
+# when the folder's program files are gone.
+run_uninstaller() {
+    (cd "$E2E_WORK" && timeout -k 2 30 "$E2E_WINE" "$install_dir/Uninstall.exe" "$@") \
+        >"$E2E_WORK/uninstall.out" 2>&1 </dev/null ||
+        e2e_fail "the uninstaller failed: $(cat "$E2E_WORK/uninstall.out")"
+    uninstalled() { [[ ! -e "$install_dir/Uninstall.exe" && ! -e "$install_dir/CorvaloPlugin.exe" ]]; }
+    e2e_wait 30 uninstalled || e2e_fail "the uninstaller left $(ls "$install_dir")"
+}
+
+install_dir="$(user_folder LOCALAPPDATA)/Programs/CorvaloPlugin"
+start_menu="$(user_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/CorvaloPlugin"
+windows_dir=$(e2e_windows_path "$install_dir")
+
+# --- Silent install
+run_setup /S
+for f in CorvaloPlugin.exe phonehook.dll help.html Uninstall.exe; do
+    [[ -s "$install_dir/$f" ]] || e2e_fail "the installer did not install $f into $install_dir"
+done
+cmp -s "$install_dir/CorvaloPlugin.exe" "$E2E_EXE" || e2e_fail "the installed CorvaloPlugin.exe is not the built one"
+cmp -s "$install_dir/phonehook.dll" "$E2E_DLL" || e2e_fail "the installed phonehook.dll is not the built one"
+[[ -s "$start_menu/CorvaloPlugin.lnk" ]] || e2e_fail "no Start-menu entry in $start_menu"
+e2e_assert_eq "the Run value" "\"$windows_dir\\CorvaloPlugin.exe\"" "$(reg_value "$run_key" CorvaloPlugin)"
+e2e_assert_eq "the Uninstall key's version" 2.06 "$(reg_value "$uninstall_key" DisplayVersion)"
+e2e_assert_eq "the Uninstall key's name" CorvaloPlugin "$(reg_value "$uninstall_key" DisplayName)"
+e2e_assert_eq "the Uninstall key's uninstaller" "\"$windows_dir\\Uninstall.exe\"" \
+    "$(reg_value "$uninstall_key" UninstallString)"
+e2e_assert_eq "the Uninstall key's icon" "$windows_dir\\CorvaloPlugin.exe,0" "$(reg_value "$uninstall_key" DisplayIcon)"
+[[ -n "$(reg_value "$uninstall_key" Publisher)" ]] || e2e_fail "the Uninstall key names no publisher"
+
+# --- The installed program starts and shows its tray icon.
+E2E_DIR=$install_dir
+E2E_LOG="$install_dir/$E2E_LOG_NAME"
+blank_tray=$(e2e_tray_look)
+e2e_start_program
+first=$E2E_LAST_PID
+e2e_wait_main_window >/dev/null
+tray_shown() { [[ "$(e2e_tray_look)" != "$blank_tray" ]]; }
+e2e_wait 10 tray_shown || e2e_fail "the installed program shows no tray icon"
+e2e_wait 5 e2e_log_has_records 1 || e2e_fail "the installed program wrote no log beside itself"
+printf '[Options]\r\nAllowPinDialing=0\r\n' >"$install_dir/CorvaloPlugin\$.ini"
+
+# --- A second install over the running copy.
+run_setup /S /NOAUTOSTART
+e2e_wait_gone "$first" 15 || e2e_fail "the installer did not stop the running copy"
+(( $(e2e_log_records | grep -c '^st=ExitRequest;') == 1 )) ||
+    e2e_fail "the running copy was not stopped through its Exit command"
+e2e_assert_eq "the last record of the stopped copy" ProgramClose \
+    "$(e2e_record_state "$(e2e_log_records | tail -n1)")"
+cmp -s "$install_dir/CorvaloPlugin.exe" "$E2E_EXE" || e2e_fail "the second install left a different program"
+e2e_assert_eq "the Run value after /NOAUTOSTART" "" "$(reg_value "$run_key" CorvaloPlugin)"
+
+# --- Silent uninstall, with the program running again.
+e2e_start_program
+second=$E2E_LAST_PID
+e2e_wait_main_window >/dev/null
+run_uninstaller /S
+e2e_wait_gone "$second" 15 || e2e_fail "the uninstaller did not stop the running copy"
+for f in phonehook.dll help.html; do
+    [[ ! -e "$install_dir/$f" ]] || e2e_fail "the uninstaller left $f"
+done
+[[ ! -e "$start_menu" ]] || e2e_fail "the uninstaller left the Start-menu folder"
+reg_key_exists "$uninstall_key" && e2e_fail "the uninstaller left the Uninstall key"
+[[ -f "$install_dir/CorvaloPlugin\$.ini" ]] || e2e_fail "the uninstaller removed the settings file"
+[[ -f "$E2E_LOG" ]] || e2e_fail "the uninstaller removed the event log"
+
+# --- Asked to, it removes the settings and the log as well.
+run_setup /S
+run_uninstaller /S /REMOVESETTINGS
+[[ ! -e "$install_dir" ]] || e2e_fail "/REMOVESETTINGS left $(ls -A "$install_dir")"
+reg_key_exists "$uninstall_key" && e2e_fail "the uninstaller left the Uninstall key"
+[[ -z "$(reg_value "$run_key" CorvaloPlugin)" ]] || e2e_fail "the uninstaller left the Run value"
+exit 0
