@@ -97,6 +97,9 @@ Section "${PRODUCT} (required)" SecProgram
   File "${BINARIES}\CorvaloPlugin.exe"
   File "${BINARIES}\phonehook.dll"
   File "${BINARIES}\help.html"
+  SetOutPath "$INSTDIR\help"
+  File "${BINARIES}\help\*.png"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
@@ -140,6 +143,7 @@ Section "un.${PRODUCT}" SecUnProgram
   Delete "$INSTDIR\phonehook.dll"
   Delete /REBOOTOK "$INSTDIR\phonehook.dll.old"
   Delete "$INSTDIR\help.html"
+  RMDir /r "$INSTDIR\help"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk"

@@ -13,6 +13,11 @@ packages=(
   minimodem sox python3 libasound2:i386 libasound2
   nsis p7zip-full
 )
+# "scripts/setup.sh screenshots" also installs what scripts/screenshots.sh
+# needs to grab and crop pictures of the screen and click the tray.
+if [ "${1:-}" = screenshots ]; then
+  packages+=(imagemagick xdotool)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,14 +2,15 @@
 # Installs what is missing, builds every preset and runs every test: the unit
 # tests on the simulated desktop (plain and under AddressSanitizer and
 # UndefinedBehaviorSanitizer), and the end-to-end tests of the Windows
-# binaries under Wine: the shipped i686 pair where this host runs 32-bit
-# code, the x86-64 build of the same sources always. The import check reads
-# both builds on every host. Ends with one line per architecture saying what
+# binaries under Wine: the shipped i686 pair and its installer where this
+# host runs 32-bit code, the x86-64 build of the same sources always. The
+# static checks (imports, sizes, the installer's contents) read both builds
+# on every host. Ends with one line per architecture saying what
 # ran, and why anything did not.
 set -euo pipefail
 
 if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
-  sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
   echo
   echo "Usage: scripts/test.sh"
   echo "Set CORVALO_HOST_NO_I386=1 to test as on a host that cannot run 32-bit code."
@@ -50,9 +51,9 @@ for preset in windows windows64; do
   echo "== $preset: end-to-end tests of the $arch binaries"
   if ctest --preset "$preset"; then result=passed; else result=FAILED; status=1; fi
   if [[ $arch == i686 ]] && ! e2e_host_runs_i386; then
-    summary+=("$arch: imports checked statically ($result); Wine tests skipped: $(e2e_i386_missing_reason)")
+    summary+=("$arch: binaries and installer checked statically ($result); Wine tests skipped: $(e2e_i386_missing_reason)")
   else
-    summary+=("$arch: end-to-end tests under Wine and import check $result")
+    summary+=("$arch: end-to-end tests under Wine and static checks $result")
   fi
 done
 

@@ -54,7 +54,7 @@ windows_dir=$(e2e_windows_path "$install_dir")
 
 # --- Silent install
 run_setup /S
-for f in CorvaloPlugin.exe phonehook.dll help.html Uninstall.exe; do
+for f in CorvaloPlugin.exe phonehook.dll help.html help/tray-ready.png Uninstall.exe; do
     [[ -s "$install_dir/$f" ]] || e2e_fail "the installer did not install $f into $install_dir"
 done
 cmp -s "$install_dir/CorvaloPlugin.exe" "$E2E_EXE" || e2e_fail "the installed CorvaloPlugin.exe is not the built one"
@@ -96,7 +96,7 @@ second=$E2E_LAST_PID
 e2e_wait_main_window >/dev/null
 run_uninstaller /S
 e2e_wait_gone "$second" 15 || e2e_fail "the uninstaller did not stop the running copy"
-for f in phonehook.dll help.html; do
+for f in phonehook.dll help.html help; do
     [[ ! -e "$install_dir/$f" ]] || e2e_fail "the uninstaller left $f"
 done
 [[ ! -e "$start_menu" ]] || e2e_fail "the uninstaller left the Start-menu folder"
