@@ -1,7 +1,8 @@
 // The main window's own default procedure: the messages its message map
 // does not name. It recognises the hook's reports, the adapter thread's
-// arrival and loss, the handset keys and Skype's attach reply; everything
-// else, and some of these after their work, takes the standard processing.
+// arrival and loss, the handset keys, the shell's restart and Skype's attach
+// reply; everything else, and some of these after their work, takes the
+// standard processing.
 #include <cstring>
 #include <string>
 
@@ -66,6 +67,10 @@ bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::L
   }
   if (message == KEY_REPORT_MSG) {
     if (adapterReady) HandleKey(wParam);
+    return false;
+  }
+  if (taskbarCreatedMessage && message == taskbarCreatedMessage) {
+    OnTaskbarCreated();
     return false;
   }
   if (attachMessage != 0xFFFFFFFF && message == attachMessage) {

@@ -24,6 +24,9 @@ CCorvaloPluginDlg::~CCorvaloPluginDlg() {
 
 os::BOOL CCorvaloPluginDlg::OnInitDialog() {
   theMainWindow = this;
+  // The shell broadcasts this message when it starts again after a crash or
+  // a restart of Explorer, with an empty notification area.
+  taskbarCreatedMessage = os::RegisterWindowMessageA("TaskbarCreated");
   SetTrayState(TrayState::NoAdapter, TrayUpdate::Add);
   PlaceWindow();
 

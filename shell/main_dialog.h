@@ -132,6 +132,11 @@ class CCorvaloPluginDlg : public CDialog {
   // under adapterLock and sets adapterThreadEnded as its last act.
   mutable CCriticalSection adapterLock;
   std::atomic<std::int32_t> adapterThreadEnded{0};
+  // The tray's current look, so the icon can be put back when the shell
+  // restarts ("TaskbarCreated"); set by SetTrayState on every thread.
+  std::atomic<TrayState> trayState{TrayState::NoAdapter};
+  std::atomic<bool> trayIconShown{false};
+  std::uint32_t taskbarCreatedMessage = 0;
 
  protected:
   os::BOOL OnInitDialog() override;
@@ -151,6 +156,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnDeviceRemoved();
   void OnSkypeAttach(os::HWND apiWindow, os::LPARAM status);
   void ReadSoftphoneVersion();
+  void OnTaskbarCreated();
   // Timers.
   void OnTimer(os::UINT_PTR id);
   void OnRingOn();

@@ -44,6 +44,8 @@ void CCorvaloPluginDlg::SetTrayState(TrayState state, TrayUpdate update) {
   record.hIcon = os::LoadIconResource(look.iconId, 16, 16);
   std::strncpy(record.szTip, look.tip, sizeof record.szTip - 1);
 
+  trayState = state;
+  trayIconShown = update != TrayUpdate::Delete;
   switch (update) {
     case TrayUpdate::Add:
       os::Shell_NotifyIconA(os::NIM_ADD, &record);
@@ -59,4 +61,10 @@ void CCorvaloPluginDlg::SetTrayState(TrayState state, TrayUpdate update) {
       os::Shell_NotifyIconA(os::NIM_ADD, &record);
       break;
   }
+}
+
+// A restarted shell has forgotten every icon: the current look is added
+// again. After the shutdown has removed the icon nothing comes back.
+void CCorvaloPluginDlg::OnTaskbarCreated() {
+  if (trayIconShown) SetTrayState(trayState, TrayUpdate::Add);
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/os_window.h"
 #include "platform/sim/world.h"
 
 namespace sim {
@@ -210,6 +211,15 @@ std::vector<TrayIcon> Desktop::TrayIcons() const {
   std::vector<TrayIcon> icons;
   for (auto& entry : TheWorld().trayIcons) icons.push_back(entry.second);
   return icons;
+}
+
+void Desktop::RestartShell() {
+  World& world = TheWorld();
+  world.trayIcons.clear();
+  os::UINT taskbarCreated = os::RegisterWindowMessageA("TaskbarCreated");
+  std::vector<os::HWND> topLevel;
+  for (Window* window : world.desktop.children) topLevel.push_back(window->handle);
+  for (os::HWND window : topLevel) os::PostMessageA(window, taskbarCreated, 0, 0);
 }
 
 std::vector<os::HWND> Desktop::VisibleTopLevelWindows() const {

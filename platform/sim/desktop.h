@@ -116,6 +116,10 @@ class Desktop {
   void ChooseFromNextMenu(int commandId);
   void SetCursorPos(int x, int y);
   std::vector<TrayIcon> TrayIcons() const;
+  // The shell ends and starts again, as when Explorer restarts: every icon
+  // of the notification area is gone, and every top-level window is sent
+  // the registered message "TaskbarCreated".
+  void RestartShell();
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.
   std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
