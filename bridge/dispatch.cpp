@@ -14,6 +14,13 @@
 #include "shell/main_dialog.h"
 #include "skype/skype_commands.h"
 
+// The program's private messages arrive beside the hook's: none may share a
+// number.
+static_assert(LOG_REQUEST_MSG != KEY_REPORT_MSG && LOG_REQUEST_MSG != KEY_INJECT_MSG &&
+              LOG_REQUEST_MSG != DEVICE_ADDED_MSG && LOG_REQUEST_MSG != DEVICE_REMOVED_MSG &&
+              KEY_REPORT_MSG != DEVICE_ADDED_MSG && KEY_REPORT_MSG != DEVICE_REMOVED_MSG &&
+              LOG_REQUEST_MSG != TRAY_NOTIFY_MSG);
+
 namespace {
 
 constexpr os::LPARAM ATTACH_SUCCESS = 0;
@@ -47,8 +54,8 @@ bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::L
   if (message == os::WM_COPYDATA) {
     // A record names its sender in wParam; a null sender is nobody's.
     auto sender = reinterpret_cast<os::HWND>(wParam);
-    const auto& record = *reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
     if (!sender || !lParam) return false;
+    const auto& record = *reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
     if (sender == softphoneWindow) OnHookReport(RecordText(record));
     if (sender == skypeApiWindow && adapterProductId) {
       HandleSkypeNotification(sender, record);
@@ -64,6 +71,11 @@ bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::L
   if (message == DEVICE_REMOVED_MSG) {
     OnDeviceRemoved();
     return false;
+  }
+  if (message == LOG_REQUEST_MSG) {
+    OnLogRequest(wParam);
+    result = 1;
+    return true;
   }
   if (message == KEY_REPORT_MSG) {
     if (adapterReady) HandleKey(wParam);

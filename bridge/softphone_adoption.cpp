@@ -25,7 +25,7 @@ void CCorvaloPluginDlg::AdoptSoftphone() {
   softphoneWindow = candidate;
   char event[32];
   std::snprintf(event, sizeof event, "Dialer%lX",
-                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(softphoneWindow)));
+                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(candidate)));
   WriteLog(event);
   if (!softphoneWindow) return;
 

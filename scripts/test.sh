@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test: the unit
-# tests on the simulated desktop (plain and under AddressSanitizer and
-# UndefinedBehaviorSanitizer), and the end-to-end tests of the Windows
-# binaries under Wine: the shipped i686 pair and its installer where this
-# host runs 32-bit code, the x86-64 build of the same sources always. The
-# static checks (imports, sizes, the installer's contents) read both builds
-# on every host. Ends with one line per architecture saying what
-# ran, and why anything did not.
+# tests on the simulated desktop (plain, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer), and the end-to-end
+# tests of the Windows binaries under Wine: the shipped i686 pair and its
+# installer where this host runs 32-bit code, the x86-64 build of the same
+# sources always. The static checks (imports, sizes, the installer's
+# contents) read both builds on every host. Ends with one line per
+# architecture saying what ran, and why anything did not.
 set -euo pipefail
 
 if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
@@ -22,7 +22,7 @@ bash scripts/setup.sh
 source tests/e2e/lib.sh
 
 start=$(date +%s)
-presets=(native native-asan windows windows64)
+presets=(native native-asan native-tsan windows windows64)
 for preset in "${presets[@]}"; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
@@ -31,7 +31,7 @@ done
 
 status=0
 summary=()
-for preset in native native-asan; do
+for preset in native native-asan native-tsan; do
   echo "== $preset: test"
   if ctest --preset "$preset"; then
     summary+=("$preset: unit tests passed")

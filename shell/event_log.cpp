@@ -74,14 +74,46 @@ void CCorvaloPluginDlg::CloseLog() {
   logFile = nullptr;
 }
 
-// The record goes to control 1007 before the lock is taken: setting the text
-// of a control owned by the GUI thread waits for that thread, which may itself
-// be waiting here.
+// Every record is built and written on the GUI thread, which owns the call
+// record's fields: a worker thread hands its event over with a message the
+// GUI thread answers at once, so it never reads a string that the GUI thread
+// may be changing, and the log keeps the order in which events happened
+// (the worker waits, as it would for setting control 1007 itself). The
+// event travels in pendingLogEvents under a cookie, never as a pointer in
+// the message: a message forged by another program names no event.
 void CCorvaloPluginDlg::WriteLog(std::string event) {
+  if (os::GetCurrentThreadId() != guiThreadId) {
+    os::WPARAM cookie = 0;
+    {
+      CSingleLock lock(pendingLogLock);
+      cookie = ++lastLogCookie;
+      pendingLogEvents[cookie] = std::move(event);
+    }
+    os::SendMessageA(m_hWnd, LOG_REQUEST_MSG, cookie, 0);
+    // Not taken when the window has gone (the program is closing).
+    CSingleLock lock(pendingLogLock);
+    pendingLogEvents.erase(cookie);
+    return;
+  }
+  WriteLogHere(event);
+}
+
+void CCorvaloPluginDlg::OnLogRequest(os::WPARAM cookie) {
+  std::string event;
+  {
+    CSingleLock lock(pendingLogLock);
+    auto found = pendingLogEvents.find(cookie);
+    if (found == pendingLogEvents.end()) return;
+    event = std::move(found->second);
+    pendingLogEvents.erase(found);
+  }
+  WriteLogHere(event);
+}
+
+void CCorvaloPluginDlg::WriteLogHere(const std::string& event) {
   std::string record = BuildStatusRecord(event);
   os::SetWindowTextA(statusRecord, record.c_str());
 
-  os::EnterCriticalSection(&logLock);
   const char* mode = "a";
   if (logLineCount > RESTART_ON_CALL_AFTER && (event == "CallOrigination" || event == "IncomingCall"))
     mode = "w";
@@ -99,5 +131,4 @@ void CCorvaloPluginDlg::WriteLog(std::string event) {
     ++logLineCount;
     CloseLog();
   }
-  os::LeaveCriticalSection(&logLock);
 }

@@ -19,6 +19,9 @@ constexpr const char* FRAME_WINDOW_CLASS = "CorvaloPluginFrame";
 constexpr os::UINT TRAY_NOTIFY_MSG = os::WM_USER + 1;  // 0x401
 constexpr os::UINT DEVICE_ADDED_MSG = 0x1400;
 constexpr os::UINT DEVICE_REMOVED_MSG = 0x1401;
+// A worker thread's event for the log (wParam: its cookie), sent to the GUI
+// thread, which writes every record.
+constexpr os::UINT LOG_REQUEST_MSG = os::WM_APP + 0x40;
 
 // The tray icon's id within the main window.
 constexpr os::UINT TRAY_ICON_ID = 1;

@@ -12,18 +12,16 @@
 
 CCorvaloPluginDlg* theMainWindow = nullptr;
 
-CCorvaloPluginDlg::CCorvaloPluginDlg(os::HWND parent) : CDialog(IDD_CORVALOPLUGIN_DIALOG, parent) {
-  os::InitializeCriticalSection(&logLock);
-}
+CCorvaloPluginDlg::CCorvaloPluginDlg(os::HWND parent) : CDialog(IDD_CORVALOPLUGIN_DIALOG, parent) {}
 
 CCorvaloPluginDlg::~CCorvaloPluginDlg() {
   CloseLog();
-  os::DeleteCriticalSection(&logLock);
   if (theMainWindow == this) theMainWindow = nullptr;
 }
 
 os::BOOL CCorvaloPluginDlg::OnInitDialog() {
   theMainWindow = this;
+  guiThreadId = os::GetCurrentThreadId();
   // The shell broadcasts this message when it starts again after a crash or
   // a restart of Explorer, with an empty notification area.
   taskbarCreatedMessage = os::RegisterWindowMessageA("TaskbarCreated");

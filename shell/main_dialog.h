@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "device/critical_section.h"
@@ -32,6 +33,7 @@ class CCorvaloPluginDlg : public CDialog {
 
   // Event log.
   void OpenLog(const char* mode);
+  // Any thread: the record is built and written on the GUI thread.
   void WriteLog(std::string event);
   void CloseLog();
   std::string BuildStatusRecord(const std::string& event) const;
@@ -110,14 +112,14 @@ class CCorvaloPluginDlg : public CDialog {
   std::int32_t pinDialling = 0;
   std::string windowsVersion;
   os::HWND skypeMainWindow = nullptr;
-  os::HWND skypeApiWindow = nullptr;
+  std::atomic<os::HWND> skypeApiWindow{nullptr};  // also read by the arrival thread
   os::HWND lastSkypeApiWindow = nullptr;
   std::int32_t skypeCallId = 0;
   std::uint32_t attachMessage = 0xFFFFFFFF;
   std::uint32_t discoverMessage = 0xFFFFFFFF;
   std::string skypeVersion;
   std::string partnerHandle;  // the caller's Skype name while its speed-dial slot is asked of Skype
-  os::HWND softphoneWindow = nullptr;
+  std::atomic<os::HWND> softphoneWindow{nullptr};  // also read by the adapter thread
   std::uint32_t handsetProxyMessage = 0;
   std::atomic<os::HANDLE> adapterHandle{nullptr};
   std::atomic<std::int32_t> adapterThreadStop{0};
@@ -180,8 +182,13 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypeDialingError(const std::string& reason, const std::string& detail);
   int LineOf(int line) const { return line == 0 ? lineMode : line; }
 
-  // WriteLog runs on several threads; this serialises the file and counter.
-  os::CriticalSection logLock;
+  // Events that worker threads hand to the GUI thread's log, by cookie.
+  void OnLogRequest(os::WPARAM cookie);
+  void WriteLogHere(const std::string& event);
+  os::DWORD guiThreadId = 0;
+  CCriticalSection pendingLogLock;
+  std::map<os::WPARAM, std::string> pendingLogEvents;
+  os::WPARAM lastLogCookie = 0;
 };
 
 // The one main window of the process, set at the start of OnInitDialog.
