@@ -1,7 +1,4 @@
 #include "tests/unit/rules_fixture.h"
-#include "tests/unit/text_lines.h"
-
-#include <cstdio>
 
 #include "platform/os_window.h"
 #include "platform/sim/audio_controls.h"
@@ -36,16 +33,6 @@ void RulesTest::StartSibling(const std::string& title, const std::string& record
     return 0;
   });
   desktop.RunFor(10);
-}
-
-long RulesTest::LogTimeOf(const std::string& event) const {
-  for (const std::string& line : TextLines(desktop.ReadFile(LOG_PATH))) {
-    if (line.find("\tst=" + event + ";") == std::string::npos) continue;
-    int h = 0, m = 0, s = 0, ms = 0;
-    if (line.size() < 24 || std::sscanf(line.c_str() + 12, "%d:%d:%d:%d", &h, &m, &s, &ms) != 4) return -1;
-    return ((h * 60L + m) * 60L + s) * 1000L + ms;
-  }
-  return -1;
 }
 
 std::vector<os::UINT_PTR> RulesTest::KillsSince(std::size_t count) const {

@@ -24,9 +24,6 @@ class RulesTest : public SkypeTest {
                         const std::string& softphoneArguments = "--version 2012.1");
   // A sibling program's Call Status window showing this status record.
   void StartSibling(const std::string& title, const std::string& record);
-  // The virtual time, in milliseconds of the day, of the first log line of
-  // the event, or -1.
-  long LogTimeOf(const std::string& event) const;
   // Ids of the timer kills since the given number of timer events.
   std::vector<os::UINT_PTR> KillsSince(std::size_t count) const;
   // Whether the alert tone (0.5 s of 400 Hz, five times) was played.

@@ -7,7 +7,6 @@
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/call_fixture.h"
-#include "tests/unit/text_lines.h"
 
 namespace {
 
@@ -97,21 +96,11 @@ TEST_F(CallTest, TenFailedHookAttemptsGiveUpUntilTheNextPoll) {
   ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hretry") == 1; }, 20000));
   // Ten attempts, a second apart: nine pauses between the first and "Hretry".
   EXPECT_EQ(desktop.RefusedHookCount(), 10);
-  std::vector<std::string> lines = TextLines(desktop.ReadFile(LOG_PATH));
-  auto millisecondsOf = [&lines](const std::string& event) -> long {
-    for (const std::string& line : lines) {
-      if (line.find("\tst=" + event + ";") == std::string::npos) continue;
-      int h = 0, m = 0, s = 0, ms = 0;
-      std::sscanf(line.c_str() + 12, "%d:%d:%d:%d", &h, &m, &s, &ms);
-      return ((h * 60L + m) * 60L + s) * 1000L + ms;
-    }
-    return -1;
-  };
   char dialer[32];
   std::snprintf(dialer, sizeof dialer, "Dialer%lX",
                 static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(os::FindWindowA("QWidget", "magicJack"))));
-  ASSERT_GE(millisecondsOf(dialer), 0);
-  EXPECT_EQ(millisecondsOf("Hretry") - millisecondsOf(dialer), 9000);
+  ASSERT_GE(LogTimeOf(dialer), 0);
+  EXPECT_EQ(LogTimeOf("Hretry") - LogTimeOf(dialer), 9000);
   EXPECT_EQ(theMainWindow->softphoneWindow, nullptr);
 
   desktop.RefuseHooks(false);
