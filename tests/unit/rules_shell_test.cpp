@@ -56,7 +56,7 @@ int SkypeLookalikeMain(const std::string& className, const std::string& title) {
 
 }  // namespace
 
-TEST_F(RulesTest, TheTrayIsReplacedNotModifiedWithIcon137UntilSkypeAttaches) {
+TEST_F(RulesTest, TheTrayIsReplacedNotModifiedAndShowsIcon137WhileSkypeRefusesTheProgram) {
   StartWithAdapter("--attach 2");  // Skype refuses the program
   std::size_t from = 1;             // after the start's own add
   desktop.RunFor(3000);
