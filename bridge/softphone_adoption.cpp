@@ -30,12 +30,13 @@ void CCorvaloPluginDlg::AdoptSoftphone() {
   if (!softphoneWindow) return;
 
   handsetProxyMessage = os::RegisterWindowMessageA("HandsetProxy.PostMessage");
-  for (int attempt = 0; attempt < HOOK_ATTEMPTS; ++attempt) {
+  // Ten attempts with a second's pause between them: nine pauses.
+  for (int attempt = 1; attempt <= HOOK_ATTEMPTS; ++attempt) {
     if (setMyHook(m_hWnd, softphoneWindow)) {
       WriteLog("Hok");
       return;
     }
-    os::Sleep(HOOK_RETRY_MS);
+    if (attempt < HOOK_ATTEMPTS) os::Sleep(HOOK_RETRY_MS);
   }
   softphoneWindow = nullptr;
   WriteLog("Hretry");

@@ -34,6 +34,7 @@ constexpr DWORD DIGCF_DEVICEINTERFACE = 0x00000010;
 // no device, 2; a bad parameter, 87; a buffer too small, 122).
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 
@@ -53,7 +54,9 @@ struct HIDD_ATTRIBUTES {
   WORD VersionNumber;
 };
 
-// CreateFileA share modes, creation and flags.
+// CreateFileA access, share modes, creation and flags.
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 constexpr DWORD OPEN_EXISTING = 3;
@@ -74,7 +77,9 @@ BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO list, SP_DEVICE_INTERFACE_DATA* i
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO list);
 
 // Opens a device path (no security attributes, no template); close the
-// handle with CloseHandle. INVALID_HANDLE_VALUE() on failure.
+// handle with CloseHandle. INVALID_HANDLE_VALUE() on failure; an open whose
+// access or sharing conflicts with an open already held fails with
+// ERROR_SHARING_VIOLATION.
 HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD creation, DWORD flags);
 
 // The HID class library. Feature reports start with their report id.

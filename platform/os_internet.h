@@ -8,7 +8,11 @@ namespace os {
 struct HINTERNET__;
 using HINTERNET = HINTERNET__*;
 
+// Access types: the user's configured settings, a direct connection, or
+// the proxy named in the call.
 constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG = 0;
+constexpr DWORD INTERNET_OPEN_TYPE_DIRECT = 1;
+constexpr DWORD INTERNET_OPEN_TYPE_PROXY = 3;
 constexpr DWORD INTERNET_FLAG_TRANSFER_ASCII = 0x00000001;
 
 HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char* proxy, const char* proxyBypass,

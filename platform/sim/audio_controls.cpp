@@ -45,6 +45,8 @@ bool AcceptsPcmFormat(const os::WAVEFORMATEX& format) {
 const std::vector<AudioCall>& AudioCalls() { return Audio().calls; }
 const std::vector<PlayedBuffer>& PlayedBuffers() { return Audio().played; }
 
+void StallWaveOut(bool stalled) { Audio().stalled = stalled; }
+
 void ClearAudioRecords() {
   AudioState& audio = Audio();
   audio.calls.clear();

@@ -62,6 +62,10 @@ void SetWaveOutFormatFilter(FormatFilter accepts);
 // Consistent 8- or 16-bit PCM with 1 or 2 channels at 1000 to 192000 Hz.
 bool AcceptsPcmFormat(const os::WAVEFORMATEX& format);
 
+// From now on outputs take buffers but never play them out, as a hung
+// audio driver does; a reset still returns them.
+void StallWaveOut(bool stalled);
+
 const std::vector<AudioCall>& AudioCalls();
 const std::vector<PlayedBuffer>& PlayedBuffers();
 void ClearAudioRecords();

@@ -271,6 +271,18 @@ int Desktop::HookCountOn(os::DWORD processId) const {
 
 void Desktop::RefuseHooks(bool refuse) { TheWorld().refuseHooks = refuse; }
 
+int Desktop::RefusedHookCount() const { return TheWorld().refusedHooks; }
+
+os::DWORD Desktop::MutexOwner(const std::string& name) const {
+  for (auto& entry : TheWorld().handles) {
+    const KernelObject& object = *entry.second;
+    if (object.name == name && object.owner) return object.owner->process->id;
+  }
+  return 0;
+}
+
+const std::vector<DialogEnd>& Desktop::EndedDialogs() const { return TheWorld().dialogEnds; }
+
 std::string Desktop::HostPath(const std::string& windowsPath) const {
   return WindowsToHostPath(windowsPath, TheWorld().driver->process->currentDirectory);
 }

@@ -29,17 +29,27 @@ struct TrayEvent {
   os::DWORD recordSize;
   os::HWND window;
   os::UINT iconId;
-  int iconResource;  // resource id of the icon, 0 when none
+  os::UINT flags;    // NIF_MESSAGE, NIF_ICON, NIF_TIP as given
+  int iconResource;  // resource id of the icon given, 0 when none
+  int iconWidth, iconHeight;  // the size it was loaded at, 0 when none
   std::string tip;
   bool succeeded;
 };
 
+// An icon in the notification area holds only what the flags of its
+// records named: no callback message, icon or tip unless given.
 struct TrayIcon {
   os::HWND window;
   os::UINT iconId;
-  int iconResource;
+  int iconResource;  // 0 when none
+  int iconWidth, iconHeight;
   std::string tip;
-  os::UINT callbackMessage;
+  os::UINT callbackMessage;  // 0 when none
+};
+
+struct DialogEnd {
+  std::string title;
+  os::INT_PTR result;
 };
 
 struct TimerEvent {
@@ -120,6 +130,8 @@ class Desktop {
   // of the notification area is gone, and every top-level window is sent
   // the registered message "TaskbarCreated".
   void RestartShell();
+  // Every EndDialog call on a dialog, in order: its title and result.
+  const std::vector<DialogEnd>& EndedDialogs() const;
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.
   std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
@@ -132,6 +144,10 @@ class Desktop {
   // to install any.
   int HookCountOn(os::DWORD processId) const;
   void RefuseHooks(bool refuse);
+  // Hook installations the system has refused so far.
+  int RefusedHookCount() const;
+  // The process whose thread owns the named mutex, 0 when none does.
+  os::DWORD MutexOwner(const std::string& name) const;
 
   // Files: Windows paths of the simulated drives and the host files behind them.
   std::string HostPath(const std::string& windowsPath) const;

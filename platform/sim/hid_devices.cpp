@@ -55,6 +55,8 @@ std::vector<HidCall> FeatureReportsSet() {
 
 void ClearHidCalls() { Hid().calls.clear(); }
 
+const std::vector<DeviceOpen>& DeviceOpens() { return Hid().opens; }
+
 int OpenDeviceHandleCount() {
   int count = 0;
   for (auto& entry : Hid().openDevices) count += TheWorld().handles.count(entry.first) ? 1 : 0;

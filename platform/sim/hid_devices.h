@@ -19,6 +19,20 @@ struct HidDevice {
   std::vector<os::ULONG> featureLengths;  // the report lengths it reads and takes
   bool attributesFail = false;
   bool serialFails = false;
+  // Held open by a program outside the desktop's processes, as the
+  // softphone holds the adapter: read and write access, sharing nothing.
+  bool heldBySoftphone = false;
+};
+
+// One CreateFileA of a device path, as the program asked for it.
+struct DeviceOpen {
+  std::string path;
+  os::DWORD access;
+  os::DWORD shareMode;
+  os::DWORD creation;
+  os::DWORD flags;  // FILE_FLAG_OVERLAPPED and the rest, as given
+  bool succeeded;
+  os::DWORD error;  // the last error when it failed
 };
 
 // Plugs in a HID device and returns its device path,
@@ -48,6 +62,8 @@ const std::vector<HidCall>& HidCalls();
 // The SetFeature calls among them.
 std::vector<HidCall> FeatureReportsSet();
 void ClearHidCalls();
+// Every CreateFileA of a device path, in order.
+const std::vector<DeviceOpen>& DeviceOpens();
 // Device handles and device lists that live processes still hold.
 int OpenDeviceHandleCount();
 int OpenDeviceListCount();

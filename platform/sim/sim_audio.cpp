@@ -240,8 +240,9 @@ MMRESULT waveOutWrite(HWAVEOUT output, WAVEHDR* header, UINT size) {
                         header->dwFlags, loops, sim::TheWorld().now, sim::NEVER, false});
   std::uint64_t start = open->queue.empty() ? sim::TheWorld().now : open->queue.back().doneAt;
   std::uint64_t length = sim::PlayingTime(open->format, header->dwBufferLength, loops);
-  std::uint64_t doneAt =
-      (length == sim::NEVER || start > sim::NEVER - length) ? sim::NEVER : start + length;
+  std::uint64_t doneAt = (audio.stalled || length == sim::NEVER || start > sim::NEVER - length)
+                             ? sim::NEVER
+                             : start + length;
   header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
   open->queue.push_back(sim::QueuedBuffer{header, doneAt, audio.played.size() - 1});
   open->changed = true;

@@ -62,6 +62,7 @@ struct AudioState {
   std::uintptr_t nextHandle = 0xA000;
   std::vector<AudioCall> calls;
   std::vector<PlayedBuffer> played;
+  bool stalled = false;  // outputs take buffers but never play them out
 };
 
 // The world's audio system, created on first use.

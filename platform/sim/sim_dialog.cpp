@@ -100,6 +100,7 @@ BOOL EndDialog(HWND handle, INT_PTR result) {
   if (!dialog || dialog->className != "#32770") return FALSE;
   dialog->dialogEnded = true;
   dialog->dialogResult = result;
+  TheWorld().dialogEnds.push_back(sim::DialogEnd{dialog->title, result});
   PostMessageA(handle, WM_NULL, 0, 0);
   return TRUE;
 }

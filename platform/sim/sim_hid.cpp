@@ -36,7 +36,7 @@ DeviceList* FindList(os::HDEVINFO list) {
   return found == Hid().lists.end() ? nullptr : &found->second;
 }
 
-os::HANDLE NewDeviceHandle(std::shared_ptr<UsbDevice> device) {
+os::HANDLE NewDeviceHandle(OpenDevice open) {
   World& world = TheWorld();
   auto object = std::make_shared<KernelObject>();
   object->references = 1;
@@ -44,19 +44,42 @@ os::HANDLE NewDeviceHandle(std::shared_ptr<UsbDevice> device) {
   world.nextHandle += 4;
   world.handles[handle] = object;
   CurrentThread()->process->handles.push_back(handle);
-  Hid().openDevices[handle] = std::move(device);
+  Hid().openDevices[handle] = std::move(open);
   return handle;
+}
+
+// The system's sharing rule, both ways: the new open's access must be shared
+// by every open already held, and its sharing must allow their access. It
+// is applied even to an open that asks for no data access, which makes the
+// desktop at least as strict as the system.
+bool Conflicts(os::DWORD access, os::DWORD share, os::DWORD heldAccess, os::DWORD heldShare) {
+  auto conflict = [](os::DWORD wanted, os::DWORD allowed) {
+    return ((wanted & os::GENERIC_READ) && !(allowed & os::FILE_SHARE_READ)) ||
+           ((wanted & os::GENERIC_WRITE) && !(allowed & os::FILE_SHARE_WRITE));
+  };
+  return conflict(access, heldShare) || conflict(heldAccess, share);
+}
+
+bool SharingAllows(const UsbDevice& device, os::DWORD access, os::DWORD share) {
+  if (device.hid.heldBySoftphone &&
+      Conflicts(access, share, os::GENERIC_READ | os::GENERIC_WRITE, 0))
+    return false;
+  for (auto& [handle, open] : Hid().openDevices) {
+    if (open.device.get() != &device || !TheWorld().handles.count(handle)) continue;
+    if (Conflicts(access, share, open.access, open.shareMode)) return false;
+  }
+  return true;
 }
 
 // The HID device behind an open handle, or null (with the reason set).
 UsbDevice* OpenHidDevice(os::HANDLE handle) {
   auto found = Hid().openDevices.find(handle);
   if (found == Hid().openDevices.end() || !TheWorld().handles.count(handle) ||
-      !found->second->isHid) {
+      !found->second.device->isHid) {
     Fail(os::ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  return found->second.get();
+  return found->second.device.get();
 }
 
 os::BOOL Record(HidOp op, const UsbDevice* device, const void* report, os::ULONG length,
@@ -148,20 +171,25 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO list) {
   return TRUE;
 }
 
-// Only a device on the bus opens, and only as an existing file.
-HANDLE CreateFileA(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
-  if (!path || creation != OPEN_EXISTING) {
-    sim::Fail(sim::INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE();
+// Only a device on the bus opens, only as an existing file, and only where
+// its access and sharing agree with the opens already held.
+HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD creation, DWORD flags) {
+  sim::HidState& hid = Hid();
+  auto outcome = [&](HANDLE handle, DWORD error) {
+    hid.opens.push_back(sim::DeviceOpen{path ? path : "", access, shareMode, creation, flags,
+                                        handle != INVALID_HANDLE_VALUE(), error});
+    CurrentThread()->lastError = error;
+    return handle;
+  };
+  if (!path || creation != OPEN_EXISTING) return outcome(INVALID_HANDLE_VALUE(), sim::INVALID_PARAMETER);
+  for (auto& device : hid.devices) {
+    if (!device->present || sim::ToLower(device->path) != sim::ToLower(path)) continue;
+    if (!sim::SharingAllows(*device, access, shareMode))
+      return outcome(INVALID_HANDLE_VALUE(), ERROR_SHARING_VIOLATION);
+    sim::OpenDevice open{device, access, shareMode};
+    return outcome(sim::NewDeviceHandle(std::move(open)), ERROR_SUCCESS);
   }
-  for (auto& device : Hid().devices) {
-    if (device->present && sim::ToLower(device->path) == sim::ToLower(path)) {
-      CurrentThread()->lastError = ERROR_SUCCESS;
-      return sim::NewDeviceHandle(device);
-    }
-  }
-  sim::Fail(sim::FILE_NOT_FOUND);
-  return INVALID_HANDLE_VALUE();
+  return outcome(INVALID_HANDLE_VALUE(), sim::FILE_NOT_FOUND);
 }
 
 void HidD_GetHidGuid(GUID* hidGuid) {

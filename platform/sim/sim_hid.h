@@ -24,12 +24,20 @@ struct DeviceList {
   std::vector<std::shared_ptr<UsbDevice>> members;  // as they were when the list was made
 };
 
+// An open handle to a device, with the access and sharing it was opened with.
+struct OpenDevice {
+  std::shared_ptr<UsbDevice> device;
+  os::DWORD access = 0;
+  os::DWORD shareMode = 0;
+};
+
 struct HidState {
   // Every device ever plugged in, in order; unplugged ones stay, not present.
   std::vector<std::shared_ptr<UsbDevice>> devices;
   std::map<os::HDEVINFO, DeviceList> lists;
   // Open device handles (kernel handles of the world) and their devices.
-  std::map<os::HANDLE, std::shared_ptr<UsbDevice>> openDevices;
+  std::map<os::HANDLE, OpenDevice> openDevices;
+  std::vector<DeviceOpen> opens;
   bool refuseLists = false;
   int nextInstance = 1;
   std::vector<HidCall> calls;

@@ -51,7 +51,11 @@ namespace os {
 using sim::TheWorld;
 
 HHOOK SetWindowsHookExA(int hookType, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  if (hookType != WH_GETMESSAGE || !proc || TheWorld().refuseHooks) return nullptr;
+  if (hookType != WH_GETMESSAGE || !proc) return nullptr;
+  if (TheWorld().refuseHooks) {
+    ++TheWorld().refusedHooks;
+    return nullptr;
+  }
   bool threadExists = false;
   for (auto& thread : TheWorld().threads) {
     if (thread->id == threadId && !thread->done && !thread->terminating) threadExists = true;

@@ -13,7 +13,13 @@ namespace sim {
 struct InternetState {
   std::vector<std::pair<std::string, std::string>> replies;  // URL prefix, body
   std::vector<HttpRequest> requests;
-  std::map<os::HINTERNET, std::string> sessions;   // handle -> agent
+  struct Session {
+    std::string agent;
+    os::DWORD accessType;
+    std::string proxy;
+  };
+  std::map<os::HINTERNET, Session> sessions;
+  bool proxyRequired = false;
   std::map<os::HINTERNET, std::pair<std::string, std::size_t>> files;  // handle -> body, read position
   std::uintptr_t nextHandle = 0xB000;
 };
@@ -38,6 +44,7 @@ void SetHttpReply(const std::string& urlPrefix, const std::string& body) {
   State().replies.emplace_back(urlPrefix, body);
 }
 void ClearHttpReplies() { State().replies.clear(); }
+void RequireProxy(bool required) { State().proxyRequired = required; }
 const std::vector<HttpRequest>& HttpRequests() { return State().requests; }
 int OpenInternetHandles() { return static_cast<int>(State().sessions.size() + State().files.size()); }
 
@@ -45,9 +52,17 @@ int OpenInternetHandles() { return static_cast<int>(State().sessions.size() + St
 
 namespace os {
 
-HINTERNET InternetOpenA(const char* agent, DWORD, const char*, const char*, DWORD) {
+// An unknown access type, or a named proxy without a name, is refused as
+// the system's client refuses it.
+HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char* proxy, const char*, DWORD) {
+  bool known = accessType == INTERNET_OPEN_TYPE_PRECONFIG || accessType == INTERNET_OPEN_TYPE_DIRECT ||
+               accessType == INTERNET_OPEN_TYPE_PROXY;
+  if (!known || (accessType == INTERNET_OPEN_TYPE_PROXY && (!proxy || !*proxy))) {
+    sim::CurrentThread()->lastError = 87;  // ERROR_INVALID_PARAMETER
+    return nullptr;
+  }
   HINTERNET session = sim::NewHandle();
-  sim::State().sessions[session] = agent ? agent : "";
+  sim::State().sessions[session] = {agent ? agent : "", accessType, proxy ? proxy : ""};
   return session;
 }
 
@@ -56,7 +71,8 @@ HINTERNET InternetOpenUrlA(HINTERNET session, const char* url, const char*, DWOR
   sim::InternetState& state = sim::State();
   auto found = state.sessions.find(session);
   if (found == state.sessions.end() || !url) return nullptr;
-  state.requests.push_back(sim::HttpRequest{found->second, INTERNET_OPEN_TYPE_PRECONFIG, url, flags, context});
+  state.requests.push_back(sim::HttpRequest{found->second.agent, found->second.accessType, url, flags, context});
+  if (state.proxyRequired && found->second.accessType == INTERNET_OPEN_TYPE_DIRECT) return nullptr;
   for (auto it = state.replies.rbegin(); it != state.replies.rend(); ++it) {
     if (std::string(url).rfind(it->first, 0) == 0) {
       HINTERNET file = sim::NewHandle();

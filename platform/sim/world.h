@@ -170,6 +170,7 @@ struct World {
   std::vector<Hook> hooks;
   std::uintptr_t nextHookHandle = 0x6000;
   bool refuseHooks = false;
+  int refusedHooks = 0;
 
   // Registry: key path ("HKCU\Software\...", lower case) -> value name (lower case) -> text.
   std::map<std::string, std::map<std::string, std::string>> registry;
@@ -180,6 +181,12 @@ struct World {
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<TrayEvent> trayEvents;
   std::map<std::pair<os::HWND, os::UINT>, TrayIcon> trayIcons;
+  std::vector<DialogEnd> dialogEnds;
+  // Icons loaded from the resources: handle -> resource id and size.
+  struct LoadedIcon {
+    int resource, width, height;
+  };
+  std::map<os::HICON, LoadedIcon> icons;
 
   // Configuration.
   os::SYSTEMTIME localTimeBase = {2026, 3, 0, 15, 9, 30, 5, 0};  // local time at localTimeOrigin

@@ -5,12 +5,21 @@
 #include <cstring>
 #include <vector>
 
+// Read before <windows.h>, whose macros of the same names would replace them.
+static constexpr os::DWORD seamGenericRead = os::GENERIC_READ;
+static constexpr os::DWORD seamGenericWrite = os::GENERIC_WRITE;
+static constexpr os::DWORD seamSharingViolation = os::ERROR_SHARING_VIOLATION;
+
 #include "platform/win32/win32_api.h"
 
 #include <setupapi.h>
 extern "C" {
 #include <hidsdi.h>
 }
+
+static_assert(seamGenericRead == GENERIC_READ && seamGenericWrite == GENERIC_WRITE &&
+                  seamSharingViolation == ERROR_SHARING_VIOLATION,
+              "the seam's access rights and sharing error are the system's");
 
 // The seam's records have the system's layout, so they are passed through.
 static_assert(sizeof(os::GUID) == sizeof(::GUID));

@@ -1,9 +1,18 @@
 // The Internet client seam over the real wininet API.
 #include "platform/os_internet.h"
 
+// Read before <wininet.h>, whose macros of the same names would replace them.
+static constexpr os::DWORD seamPreconfig = os::INTERNET_OPEN_TYPE_PRECONFIG;
+static constexpr os::DWORD seamDirect = os::INTERNET_OPEN_TYPE_DIRECT;
+static constexpr os::DWORD seamProxy = os::INTERNET_OPEN_TYPE_PROXY;
+
 #include "platform/win32/win32_api.h"
 
 #include <wininet.h>
+
+static_assert(seamPreconfig == INTERNET_OPEN_TYPE_PRECONFIG && seamDirect == INTERNET_OPEN_TYPE_DIRECT &&
+                  seamProxy == INTERNET_OPEN_TYPE_PROXY,
+              "the seam's access types are the system's");
 
 namespace os {
 

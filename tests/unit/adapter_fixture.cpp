@@ -11,6 +11,7 @@ std::string AdapterTest::PlugIn(os::WORD productId, const std::u16string& serial
   device.productId = productId;
   device.serial = serial;
   device.featureLengths = std::move(featureLengths);
+  device.heldBySoftphone = true;  // the softphone keeps its adapter open
   return sim::PlugInHidDevice(device);
 }
 

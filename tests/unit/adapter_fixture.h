@@ -15,7 +15,7 @@ constexpr const char* STORAGE_PATH =
 class AdapterTest : public CallTest {
  protected:
   // A TigerJet HID device with this product id, serial number string and
-  // the feature report lengths it answers.
+  // the feature report lengths it answers, held open by the softphone.
   static std::string PlugIn(os::WORD productId, const std::u16string& serial,
                             std::vector<os::ULONG> featureLengths);
   static std::string PlugInSecondGeneration() { return PlugIn(0xC200, u"MJ00A1B2C3D4", {33}); }

@@ -2,6 +2,7 @@
 #include "tests/unit/text_lines.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "phonehook/hook_state.h"
@@ -72,4 +73,15 @@ std::string ProgramTest::LastRecordOf(const std::string& event) const {
 int ProgramTest::CountOf(const std::string& event) const {
   std::vector<std::string> events = LogEvents();
   return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
+
+long ProgramTest::LogTimeOf(const std::string& event) const {
+  for (const std::string& line : TextLines(desktop.ReadFile(LOG_PATH))) {
+    if (line.find("\tst=" + event + ";") == std::string::npos) continue;
+    int h = 0, m = 0, s = 0, ms = 0;
+    // "dd/mm/yyyy; hh:mm:ss:mmm; "
+    if (line.size() < 24 || std::sscanf(line.c_str() + 12, "%d:%d:%d:%d", &h, &m, &s, &ms) != 4) return -1;
+    return ((h * 60L + m) * 60L + s) * 1000L + ms;
+  }
+  return -1;
 }

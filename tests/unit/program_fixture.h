@@ -29,6 +29,9 @@ class ProgramTest : public ::testing::Test {
   // The last log record whose event is `event`, or ""; how many there are.
   std::string LastRecordOf(const std::string& event) const;
   int CountOf(const std::string& event) const;
+  // The local time of day, in milliseconds, of the first log line of the
+  // event, or -1.
+  long LogTimeOf(const std::string& event) const;
   // Writes count records on a worker thread of the program.
   void WriteRecords(int count, const std::string& event);
   // Chooses Exit from the menu and waits for the process to end.

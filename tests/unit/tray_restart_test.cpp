@@ -10,7 +10,7 @@ namespace {
 // The one tray icon, or a null window when there is none.
 sim::TrayIcon OnlyIcon(const sim::Desktop& desktop) {
   std::vector<sim::TrayIcon> icons = desktop.TrayIcons();
-  if (icons.size() != 1) return sim::TrayIcon{nullptr, 0, 0, "", 0};
+  if (icons.size() != 1) return sim::TrayIcon{};
   return icons[0];
 }
 

@@ -1,0 +1,60 @@
+#include "tests/unit/rules_fixture.h"
+
+#include "platform/os_window.h"
+#include "platform/sim/audio_controls.h"
+#include "platform/sim/hid_devices.h"
+
+void RulesTest::StartWithAdapter(const std::string& skypeArguments, const std::string& softphoneArguments) {
+  sim::HidDevice adapter;
+  adapter.vendorId = 0x06E6;
+  adapter.productId = 0xC200;
+  adapter.serial = u"MJ00A1B2C3D4";
+  adapter.featureLengths = {33};
+  adapter.heldBySoftphone = true;
+  sim::PlugInHidDevice(adapter);
+  bool withSkype = skypeArguments != NO_SKYPE;
+  if (withSkype) StartSkype(skypeArguments);
+  StartSoftphone(softphoneArguments);
+  StartProgram();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 1; }, 5000));
+  if (withSkype && skypeArguments.find("--attach") == std::string::npos) {
+    ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 1; }, 3000));
+  }
+  desktop.RunFor(1000);
+}
+
+void RulesTest::StartSibling(const std::string& title, const std::string& record) {
+  desktop.StartProcess("C:\\Sibling\\" + title.substr(0, title.find(' ')) + ".exe", [title, record] {
+    os::HWND window = os::CreateWindowExA(0, "#32770", title.c_str(), 0, 0, 0, 100, 50, nullptr, 0);
+    os::CreateWindowExA(0, "Static", "", os::WS_CHILD, 0, 0, 10, 10, window, -1);
+    os::CreateWindowExA(0, "Static", record.c_str(), os::WS_CHILD, 0, 0, 10, 10, window, 1007);
+    os::MSG msg;
+    while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+    return 0;
+  });
+  desktop.RunFor(10);
+}
+
+std::vector<os::UINT_PTR> RulesTest::KillsSince(std::size_t count) const {
+  std::vector<os::UINT_PTR> kills;
+  const std::vector<sim::TimerEvent>& events = desktop.TimerEvents();
+  for (std::size_t i = count; i < events.size(); ++i) {
+    if (!events[i].started) kills.push_back(events[i].id);
+  }
+  return kills;
+}
+
+bool RulesTest::AlertTonePlayed() {
+  for (const sim::PlayedBuffer& buffer : sim::PlayedBuffers()) {
+    if (buffer.data.size() == 22050 && buffer.loops == 5) return true;
+  }
+  return false;
+}
+
+int RulesTest::TranscriptIndex(const std::string& line, int from) const {
+  std::vector<std::string> lines = Transcript();
+  for (int i = from; i < static_cast<int>(lines.size()); ++i) {
+    if (lines[i] == line) return i;
+  }
+  return -1;
+}
