@@ -31,11 +31,17 @@ e2e_assert_eq "the softphone's number box during the Skype call" "Special Call" 
 commands=$(e2e_skype_lines command | wc -l)
 lines=$(e2e_transcript | wc -l)
 e2e_softphone_cue "$E2E_SOFTPHONE_RING_CUE"
-declined() { e2e_transcript_since "$lines" | grep -qx sysclose; }
-e2e_wait 10 declined || e2e_fail "the softphone's call was not declined: $(e2e_transcript_since "$lines")"
+declined() { e2e_transcript_since "$lines" | grep -qx popup-gone; }
+e2e_wait 15 declined || e2e_fail "the softphone's call was not declined: $(e2e_transcript_since "$lines")"
+# Hiding a window under Wine without a window manager takes 2 s, so the
+# dialer may still be being put away after the call was placed when the
+# call rings: it is closed again by that or by the decline.
 e2e_assert_eq "the softphone's side" \
-    $'dialer-shown\npopup 280x126\npopup-down 226,103\npopup-click 226,103\npopup-gone\nsysclose' \
-    "$(e2e_transcript_since "$lines" | head -n 6)"
+    $'dialer-shown\npopup 280x126\npopup-down 226,103\npopup-click 226,103\npopup-gone' \
+    "$(e2e_transcript_since "$lines" | grep -v '^sysclose$')"
+e2e_transcript_since "$lines" | grep -qx sysclose || e2e_fail "the dialer was not put away again"
+hidden() { [[ "$(wintool visible "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE")" == 0 ]]; }
+e2e_wait 5 hidden || e2e_fail "the dialer is showing after the decline"
 (( $(e2e_log_count IncomingCall) == 0 )) || e2e_fail "the program took the softphone's call"
 e2e_assert_eq "commands to Skype meanwhile" "" "$(e2e_skype_lines command | tail -n +"$(( commands + 1 ))")"
 e2e_assert_match "the Call Status record" '; ct=2; cs=3; of=1; dn=\+18005550100;' "$(e2e_call_status)"
