@@ -207,3 +207,26 @@ TEST_F(SoftphoneHandsetTest, NewerSoftphoneIsHookedOnItsHandsetThreadForAWholeCa
   EXPECT_EQ(CommandsSince(before), (Lines{"FOCUS", "HOOK ON", "MINIMIZE"}));
   EXPECT_TRUE(Has(LastRecordOf("CallOnhook"), "ct=0; cs=0; of=0;"));
 }
+
+TEST_F(SoftphoneHandsetTest, GuardTakesTheHandsetWhenTheSoftphoneTypesIntoAHandPlacedCall) {
+  StartAttached();
+  Handset(HANDSET_OFF_HOOK);
+  Cue("manual alice", 1000);  // placed in Skype's window: the softphone keeps the handset
+  EXPECT_TRUE(Has(LastRecordOf("SemiManualCall"), "ct=2; cs=2; of=1; dn=;"));
+  EXPECT_EQ(Box(), "Special Call");  // the empty box was marked
+  EXPECT_EQ(Count(Transcript(), "inject 0x8F"), 0);
+
+  // A key meant for the far end: the softphone types it over the mark, and
+  // the next poll takes the handset from it and marks the box again.
+  Dial("4");
+  EXPECT_EQ(Transcript().back(), "box 4");
+  desktop.RunFor(200);
+  Lines lines = Transcript();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
+            (Lines{"box 4", "edit Special Call", "inject 0x8F", "handset 0x8F"}));
+  EXPECT_EQ(Box(), "Special Call");
+  std::size_t released = Transcript().size();
+  Dial("5");
+  EXPECT_EQ(After(Transcript(), released), Lines{"swallowed"});
+}
