@@ -183,11 +183,10 @@ int SoftphoneMain() {
   phone.main = os::CreateWindowExA(0, "QWidget", "magicJack",
                                    os::WS_POPUP | os::WS_SYSMENU | os::WS_MINIMIZEBOX | os::WS_VISIBLE,
                                    100, 100, 320, 480, nullptr, 0);
-  if (IsNewer()) {
-    os::BeginThread(&HandsetThread, nullptr, os::THREAD_PRIORITY_NORMAL);
+  if (IsNewer() && os::BeginThread(&HandsetThread, nullptr, os::THREAD_PRIORITY_NORMAL)) {
     while (!handsetReady) os::Sleep(1);
   } else {
-    CreateHandsetWindows(phone.main);
+    CreateHandsetWindows(IsNewer() ? nullptr : phone.main);
   }
   RunMessageLoop();
   return 0;
