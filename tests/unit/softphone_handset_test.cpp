@@ -230,3 +230,23 @@ TEST_F(SoftphoneHandsetTest, GuardTakesTheHandsetWhenTheSoftphoneTypesIntoAHandP
   Dial("5");
   EXPECT_EQ(After(Transcript(), released), Lines{"swallowed"});
 }
+
+TEST_F(SoftphoneHandsetTest, DialerMovedAboveTheScreenComesBackOnTheShowCueAndWithACall) {
+  StartReady("--version 2012.1 --dialer-close offscreen");
+  auto top = [] {
+    os::RECT rect = {};
+    os::GetWindowRect(Dialer(), &rect);
+    return rect.top;
+  };
+  auto close = [this] { desktop.RunInProcess(program, [] { theMainWindow->CloseDialerWindows(1); }); };
+  close();
+  EXPECT_LT(top(), 0);
+  os::PostMessageA(Dialer(), SOFTPHONE_SHOW_CUE, 0, 0);
+  desktop.RunFor(10);
+  EXPECT_EQ(top(), 100);
+  EXPECT_EQ(Transcript().back(), "dialer-shown");
+
+  close();
+  Handset(HANDSET_OFF_HOOK);  // a call of its own starts
+  EXPECT_EQ(top(), 100);
+}
