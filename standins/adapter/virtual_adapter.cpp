@@ -92,7 +92,6 @@ Device Foreign(WORD vendor, WORD product, int instance) {
   Device device;
   device.vendorId = vendor;
   device.productId = product;
-  device.serial = "";
   device.instance = instance;
   return device;
 }

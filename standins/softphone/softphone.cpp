@@ -131,6 +131,8 @@ os::LRESULT OS_CALLBACK NumberBoxProc(os::HWND window, os::UINT message, os::WPA
   return os::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The handset window and the number box, the box under boxParentOverride
+// (the older softphone's dialer) or else under the handset window.
 void CreateHandsetWindows(os::HWND boxParentOverride) {
   phone.handset = os::CreateWindowExA(0, "Static", "CSJHandsetDriverWnd", 0, 0, 0, 10, 10, nullptr, 0);
   os::HWND boxParent = boxParentOverride ? boxParentOverride : phone.handset;
