@@ -1,8 +1,10 @@
 // The stand-in hid.dll: the HID class library's calls the program makes,
-// answered by the virtual adapter. A handle that is not one to the
-// adapter's interface file gets nothing.
+// answered by the device on the virtual bus that the handle was opened on.
+// A handle to no device on the bus (an unplugged one, or not a device) gets
+// nothing.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "standins/adapter/virtual_adapter.h"
@@ -19,12 +21,17 @@ struct Attributes {
   USHORT VersionNumber;
 };
 
-bool Usable(HANDLE device, const adapter::Control& control) {
-  if (!control.present || !adapter::IsAdapterHandle(device)) {
+bool Usable(HANDLE handle, adapter::Device* device) {
+  if (!adapter::DeviceOf(handle, device)) {
     SetLastError(ERROR_DEVICE_NOT_CONNECTED);
     return false;
   }
   return true;
+}
+
+BOOLEAN Failed(DWORD error) {
+  SetLastError(error);
+  return FALSE;
 }
 
 }  // namespace
@@ -35,41 +42,45 @@ void __stdcall HidD_GetHidGuid(GUID* hidGuid) {
   if (hidGuid) *hidGuid = HID_CLASS;
 }
 
-BOOLEAN __stdcall HidD_GetAttributes(HANDLE device, Attributes* attributes) {
-  adapter::Control control = adapter::ReadControl();
-  if (!attributes || !Usable(device, control)) return FALSE;
+BOOLEAN __stdcall HidD_GetAttributes(HANDLE handle, Attributes* attributes) {
+  adapter::Device device;
+  if (!attributes || !Usable(handle, &device)) return FALSE;
+  char line[96];
+  std::snprintf(line, sizeof line, "attributes %04X:%04X %s %s", device.vendorId, device.productId,
+                device.failAttributes ? "failed" : "ok", adapter::OpenModeOf(handle).c_str());
+  adapter::NoteLine(line);
+  if (device.failAttributes) return Failed(ERROR_GEN_FAILURE);
   attributes->Size = sizeof(Attributes);
-  attributes->VendorID = control.vendorId;
-  attributes->ProductID = control.productId;
+  attributes->VendorID = device.vendorId;
+  attributes->ProductID = device.productId;
   attributes->VersionNumber = 0x0100;
   return TRUE;
 }
 
 // Fills the buffer as far as the string goes, terminated where there is room.
-BOOLEAN __stdcall HidD_GetSerialNumberString(HANDLE device, void* buffer, ULONG bufferLength) {
-  adapter::Control control = adapter::ReadControl();
-  if (!buffer || bufferLength < 2 || !Usable(device, control)) return FALSE;
+BOOLEAN __stdcall HidD_GetSerialNumberString(HANDLE handle, void* buffer, ULONG bufferLength) {
+  adapter::Device device;
+  if (!buffer || bufferLength < 2 || !Usable(handle, &device)) return FALSE;
+  if (device.failSerial || device.serial.empty()) return Failed(ERROR_GEN_FAILURE);
   auto* units = static_cast<WCHAR*>(buffer);
   ULONG room = bufferLength / 2, count = 0;
-  for (; count < room && count < control.serial.size(); ++count)
-    units[count] = static_cast<unsigned char>(control.serial[count]);
+  for (; count < room && count < device.serial.size(); ++count)
+    units[count] = static_cast<unsigned char>(device.serial[count]);
   if (count < room) units[count] = L'\0';
   return TRUE;
 }
 
-BOOLEAN __stdcall HidD_GetFeature(HANDLE device, void* report, ULONG reportLength) {
-  adapter::Control control = adapter::ReadControl();
-  bool ok = report && reportLength > 0 && Usable(device, control) &&
-            adapter::Answers(control, reportLength);
+BOOLEAN __stdcall HidD_GetFeature(HANDLE handle, void* report, ULONG reportLength) {
+  adapter::Device device;
+  bool ok = report && reportLength > 0 && Usable(handle, &device) && adapter::Answers(device, reportLength);
   if (ok) std::memset(static_cast<BYTE*>(report) + 1, 0, reportLength - 1);
   adapter::NoteReport("get", reportLength, ok, nullptr);
   return ok ? TRUE : FALSE;
 }
 
-BOOLEAN __stdcall HidD_SetFeature(HANDLE device, void* report, ULONG reportLength) {
-  adapter::Control control = adapter::ReadControl();
-  bool ok = report && reportLength > 0 && Usable(device, control) &&
-            adapter::Answers(control, reportLength);
+BOOLEAN __stdcall HidD_SetFeature(HANDLE handle, void* report, ULONG reportLength) {
+  adapter::Device device;
+  bool ok = report && reportLength > 0 && Usable(handle, &device) && adapter::Answers(device, reportLength);
   adapter::NoteReport("set", reportLength, ok, static_cast<const BYTE*>(report));
   return ok ? TRUE : FALSE;
 }

@@ -1,6 +1,7 @@
-// The stand-in setupapi.dll: device-interface lists of the virtual adapter.
-// The HID list holds the adapter's interface while it is present; the USB
-// device list holds its storage device when the control file names one.
+// The stand-in setupapi.dll: device-interface lists of the virtual bus.
+// The HID list holds the interfaces of the HID devices on the bus, in the
+// bus's order; the USB device list holds the adapter's storage device when
+// the control file names one.
 #include <windows.h>
 
 #include <cstddef>
@@ -74,8 +75,10 @@ void* __stdcall SetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, D
   }
   adapter::Control control = adapter::ReadControl();
   auto* list = new DeviceList{*classGuid, {}};
-  if (control.present && IsEqualGUID(*classGuid, HID_CLASS))
-    list->paths.push_back(adapter::HidDevicePath(control));
+  if (IsEqualGUID(*classGuid, HID_CLASS)) {
+    for (const adapter::Device& device : adapter::HidDevices(control))
+      list->paths.push_back(adapter::HidDevicePath(device));
+  }
   if (control.present && !control.storageSerial.empty() &&
       IsEqualGUID(*classGuid, USB_DEVICE_CLASS))
     list->paths.push_back(adapter::StorageDevicePath(control));

@@ -1,5 +1,6 @@
 #include "standins/softphone/softphone.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -9,33 +10,21 @@
 #include "platform/os_registry.h"
 #include "platform/os_window.h"
 #include "standins/common/standin_util.h"
+#include "standins/softphone/softphone_state.h"
+
+namespace softphone {
+
+State phone;
 
 namespace {
 
-constexpr os::UINT HANDSET_KEY = os::WM_USER + 3;
 constexpr os::UINT KEY_INJECT = 5123;
-constexpr os::WPARAM SWALLOWED_TICK = 10000;
-constexpr os::LPARAM DECLINE_POINT = (103 << 16) | 226;
 
-struct Softphone {
-  std::string version = "2012.1";
-  std::string transcript;
-  bool closeOffscreen = false;
-  os::HWND main = nullptr;
-  os::HWND handset = nullptr;
-  os::HWND numberBox = nullptr;
-  os::HWND popup = nullptr;
-};
+// The transcript is written from both threads of the newer variant.
+os::CriticalSection noteLock;
+std::atomic<bool> handsetReady{false};
 
-Softphone phone;
-
-void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Note(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  AppendTranscriptLine(phone.transcript, format, args);
-  va_end(args);
-}
+bool IsNewer() { return phone.version.compare(0, 4, "2013") >= 0; }
 
 void ReadCommandLine() {
   const char* cursor = os::GetCommandLineA();
@@ -57,22 +46,6 @@ void WriteVersion() {
   os::RegCloseKey(key);
 }
 
-void Ring(bool large) {
-  if (phone.popup) return;
-  int width = large ? 314 : 280, height = large ? 139 : 126;
-  phone.popup = os::CreateWindowExA(0, "QWidget", "", os::WS_POPUP | os::WS_VISIBLE, 600, 400, width,
-                                    height, nullptr, 0);
-  Note("popup %dx%d", width, height);
-}
-
-void HangUp() {
-  if (!phone.popup) return;
-  os::HWND popup = phone.popup;
-  phone.popup = nullptr;
-  os::DestroyWindow(popup);
-  Note("popup-gone");
-}
-
 os::LRESULT OS_CALLBACK MainProc(os::HWND window, os::UINT message, os::WPARAM wParam,
                                  os::LPARAM lParam) {
   if (window == phone.popup) {
@@ -80,7 +53,7 @@ os::LRESULT OS_CALLBACK MainProc(os::HWND window, os::UINT message, os::WPARAM w
     if (message == os::WM_LBUTTONDOWN) Note("popup-down %d,%d", x, y);
     if (message == os::WM_LBUTTONUP) {
       Note("popup-click %d,%d", x, y);
-      if (lParam == DECLINE_POINT) HangUp();
+      OnPopupClick(lParam);
     }
     return os::DefWindowProcA(window, message, wParam, lParam);
   }
@@ -88,11 +61,17 @@ os::LRESULT OS_CALLBACK MainProc(os::HWND window, os::UINT message, os::WPARAM w
     case KEY_INJECT:
       Note("inject 0x%02X", static_cast<unsigned>(lParam & 0xFF));
       return 0;
+    case HANDSET_EVENT:
+      OnHandsetKey(static_cast<unsigned>(wParam));
+      return 0;
     case SOFTPHONE_RING_CUE:
       Ring(wParam != 0);
       return 0;
     case SOFTPHONE_HANG_UP_CUE:
-      HangUp();
+      FarEndGone();
+      return 0;
+    case SOFTPHONE_SHOW_CUE:
+      ShowDialer();
       return 0;
     case os::WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == os::SC_CLOSE) {
@@ -117,30 +96,85 @@ os::LRESULT OS_CALLBACK MainProc(os::HWND window, os::UINT message, os::WPARAM w
   return os::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The handset driver: on the dialer's thread the key is acted on at once;
+// on a driver thread of its own it is passed on to the dialer's thread.
 os::LRESULT OS_CALLBACK HandsetProc(os::HWND window, os::UINT message, os::WPARAM wParam,
                                     os::LPARAM lParam) {
   if (message == HANDSET_KEY) {
     Note("handset 0x%02X", static_cast<unsigned>(wParam & 0xFF));
+    if (IsNewer()) {
+      os::PostMessageA(phone.main, HANDSET_EVENT, wParam & 0xFF, 0);
+    } else {
+      OnHandsetKey(static_cast<unsigned>(wParam));
+    }
     return 0;
   }
   if (message == os::WM_TIMER && wParam == SWALLOWED_TICK) {
     Note("swallowed");
     return 0;
   }
-  if (message == KEY_INJECT) return MainProc(window, message, wParam, lParam);
+  if (message == KEY_INJECT) {
+    Note("inject 0x%02X", static_cast<unsigned>(lParam & 0xFF));
+    return 0;
+  }
   return os::DefWindowProcA(window, message, wParam, lParam);
 }
 
 os::LRESULT OS_CALLBACK NumberBoxProc(os::HWND window, os::UINT message, os::WPARAM wParam,
                                       os::LPARAM lParam) {
+  if (message == TYPE_INTO_BOX) {
+    const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+    Note("box %s", text);
+    return os::DefWindowProcA(window, os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(text));
+  }
   if (message == os::WM_SETTEXT) Note("edit %s", lParam ? reinterpret_cast<const char*>(lParam) : "");
   return os::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The handset window and the number box, the box under boxParentOverride
+// (the older softphone's dialer) or else under the handset window.
+void CreateHandsetWindows(os::HWND boxParentOverride) {
+  phone.handset = os::CreateWindowExA(0, "Static", "CSJHandsetDriverWnd", 0, 0, 0, 10, 10, nullptr, 0);
+  os::HWND boxParent = boxParentOverride ? boxParentOverride : phone.handset;
+  phone.numberBox = os::CreateWindowExA(0, "Edit", "", os::WS_CHILD | os::WS_VISIBLE, 10, 10, 200, 24,
+                                        boxParent, 1);
+}
+
+void RunMessageLoop() {
+  os::MSG msg;
+  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+}
+
+// The newer softphone's handset driver thread: its window, the number box
+// as its child, and a message loop of its own.
+os::DWORD HandsetThread(void*) {
+  CreateHandsetWindows(nullptr);
+  handsetReady = true;
+  RunMessageLoop();
+  return 0;
+}
+
 }  // namespace
 
+void Note(const char* format, ...) {
+  os::EnterCriticalSection(&noteLock);
+  va_list args;
+  va_start(args, format);
+  AppendTranscriptLine(phone.transcript, format, args);
+  va_end(args);
+  os::LeaveCriticalSection(&noteLock);
+}
+
+}  // namespace softphone
+
 int SoftphoneMain() {
-  phone = Softphone{};
+  using namespace softphone;
+  phone = State{};
+  handsetReady = false;
+  os::InitializeCriticalSection(&noteLock);
+  struct LockOwner {
+    ~LockOwner() { os::DeleteCriticalSection(&noteLock); }
+  } lockOwner;
   ReadCommandLine();
   WriteVersion();
   Note("start %s", phone.version.c_str());
@@ -151,14 +185,11 @@ int SoftphoneMain() {
   phone.main = os::CreateWindowExA(0, "QWidget", "magicJack",
                                    os::WS_POPUP | os::WS_SYSMENU | os::WS_MINIMIZEBOX | os::WS_VISIBLE,
                                    100, 100, 320, 480, nullptr, 0);
-  phone.handset = os::CreateWindowExA(0, "Static", "CSJHandsetDriverWnd", 0, 0, 0, 10, 10, nullptr, 0);
-  // From "2013" on the hook goes on the handset window, and the number box
-  // is found among that window's children.
-  os::HWND boxParent = phone.version.compare(0, 4, "2013") >= 0 ? phone.handset : phone.main;
-  phone.numberBox = os::CreateWindowExA(0, "Edit", "", os::WS_CHILD | os::WS_VISIBLE, 10, 10, 200, 24,
-                                        boxParent, 1);
-
-  os::MSG msg;
-  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+  if (IsNewer() && os::BeginThread(&HandsetThread, nullptr, os::THREAD_PRIORITY_NORMAL)) {
+    while (!handsetReady) os::Sleep(1);
+  } else {
+    CreateHandsetWindows(IsNewer() ? nullptr : phone.main);
+  }
+  RunMessageLoop();
   return 0;
 }

@@ -3,8 +3,9 @@
 # of the tests' own: every handset code reaches the host as its program code;
 # after the host injects the on-hook key the softphone sees an on-hook the
 # host is not told of, digits reach the host but no longer the softphone's
-# window procedure, and a real off-hook ends that; a second attach request
-# and one from a foreign window change nothing.
+# window procedure, and a real off-hook ends that (the softphone has the
+# handset back and types the next digit into its number box); a second
+# attach request and one from a foreign window change nothing.
 #
 # Usage: test_hook_host.sh [main|handset]: hook the dialer window of an older
 # softphone (before "2013") or the handset driver window of a newer one.
@@ -58,6 +59,7 @@ swallowed
 handset 0x8F
 handset 0x8E
 handset 0x33
+box 3
 LINES
 )
 e2e_assert_eq "what the softphone's window procedures saw" "$expected_transcript" \

@@ -14,6 +14,9 @@
 //   wintool rect        CLASS TITLE              left top right bottom
 //   wintool post        CLASS TITLE MSG WPARAM LPARAM
 //   wintool msgbox      TITLE TIMEOUT_MS         wait for a message box, print its text, press OK
+//   wintool open        PATH ACCESS SHARE        open a file or device as another program would and
+//                                                close it again; print "ok" or "error N". ACCESS
+//                                                and SHARE: none, read, write or read-write
 //
 // CLASS or TITLE given as "-" or "" matches any class or title. Titles match
 // exactly, class names case-insensitively (as Windows compares them).
@@ -282,6 +285,29 @@ int cmd_msgbox(char **argv) {
     }
 }
 
+bool parse_rw(const char *text, DWORD read_bit, DWORD write_bit, DWORD *value) {
+    if (strcmp(text, "none") == 0) *value = 0;
+    else if (strcmp(text, "read") == 0) *value = read_bit;
+    else if (strcmp(text, "write") == 0) *value = write_bit;
+    else if (strcmp(text, "read-write") == 0) *value = read_bit | write_bit;
+    else return false;
+    return true;
+}
+
+int cmd_open(char **argv) {
+    DWORD access, share;
+    if (!parse_rw(argv[1], GENERIC_READ, GENERIC_WRITE, &access)) return bad_arg("access", argv[1]);
+    if (!parse_rw(argv[2], FILE_SHARE_READ, FILE_SHARE_WRITE, &share)) return bad_arg("share", argv[2]);
+    HANDLE h = CreateFileA(argv[0], access, share, NULL, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, NULL);
+    if (h == INVALID_HANDLE_VALUE) {
+        printf("error %lu\n", GetLastError());
+    } else {
+        printf("ok\n");
+        CloseHandle(h);
+    }
+    return 0;
+}
+
 struct Command {
     const char *name;
     int argc;
@@ -301,6 +327,7 @@ const Command kCommands[] = {
     {"rect", 2, cmd_rect, "CLASS TITLE"},
     {"post", 5, cmd_post, "CLASS TITLE MSG WPARAM LPARAM"},
     {"msgbox", 2, cmd_msgbox, "TITLE TIMEOUT_MS"},
+    {"open", 3, cmd_open, "PATH ACCESS SHARE"},
 };
 
 int usage() {
