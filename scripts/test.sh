@@ -42,14 +42,24 @@ for preset in native native-asan native-tsan; do
 done
 
 # The end-to-end suites. Where the host cannot run an architecture, its Wine
-# tests report themselves skipped and only its static checks run.
+# tests report themselves skipped and only its static checks run. The two
+# suites use prefixes and displays of their own and mostly wait on Wine, so
+# they run side by side; each one's output is shown when it has finished.
+logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
+trap 'rm -rf "$logs"' EXIT
+declare -A job=()
+for preset in windows windows64; do
+  ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
+  job[$preset]=$!
+done
 for preset in windows windows64; do
   case $preset in
     windows) arch=i686 ;;
     windows64) arch=x86_64 ;;
   esac
+  if wait "${job[$preset]}"; then result=passed; else result=FAILED; status=1; fi
   echo "== $preset: end-to-end tests of the $arch binaries"
-  if ctest --preset "$preset"; then result=passed; else result=FAILED; status=1; fi
+  cat "$logs/$preset.log"
   if [[ $arch == i686 ]] && ! e2e_host_runs_i386; then
     summary+=("$arch: binaries and installer checked statically ($result); Wine tests skipped: $(e2e_i386_missing_reason)")
   else

@@ -372,6 +372,13 @@ e2e_end() {
                 echo "--- event log:"
                 tr -d '\r' <"$E2E_LOG"
             fi
+            # What the Wine programs printed: a crash report lands here.
+            local out
+            for out in "${E2E_WORK:-/nonexistent}"/*.out; do
+                [[ -s "$out" ]] || continue
+                echo "--- $(basename "$out") (last lines):"
+                tail -n 40 "$out"
+            done
         } >&2
     fi
     local pid
