@@ -26,11 +26,20 @@ namespace {
 constexpr os::LPARAM ATTACH_SUCCESS = 0;
 constexpr os::LPARAM ATTACH_API_AVAILABLE = 0x8001;
 
-// The record's text, bounded by its length whether or not it is terminated.
+// Any program can send the main window a record naming any sender, so a
+// record is taken only in the shape the hook and Skype give theirs: data
+// present, of a sane size, holding a text whose terminator lies within the
+// stated length. Anything else changes nothing.
+constexpr os::DWORD MAX_RECORD_BYTES = 64 * 1024;
+
+bool IsWellFormed(const os::COPYDATASTRUCT& record) {
+  if (!record.lpData || record.cbData == 0 || record.cbData > MAX_RECORD_BYTES) return false;
+  return std::memchr(record.lpData, '\0', record.cbData) != nullptr;
+}
+
+// The text of a well-formed record, up to its terminator.
 std::string RecordText(const os::COPYDATASTRUCT& record) {
-  if (!record.lpData) return "";
-  const char* data = static_cast<const char*>(record.lpData);
-  return std::string(data, strnlen(data, record.cbData));
+  return static_cast<const char*>(record.lpData);
 }
 
 std::string FirstWord(const std::string& text) {
@@ -56,6 +65,7 @@ bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::L
     auto sender = reinterpret_cast<os::HWND>(wParam);
     if (!sender || !lParam) return false;
     const auto& record = *reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
+    if (!IsWellFormed(record)) return false;
     if (sender == softphoneWindow) OnHookReport(RecordText(record));
     if (sender == skypeApiWindow && adapterProductId) {
       HandleSkypeNotification(sender, record);

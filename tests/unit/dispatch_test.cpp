@@ -46,12 +46,20 @@ TEST_F(DispatchTest, HookReportsAreLoggedWholeAndOnlyForTheirKeywords) {
   EXPECT_EQ(LogRecords().size(), records);
 }
 
-TEST_F(DispatchTest, UnterminatedRecordIsReadNoFurtherThanItsLength) {
+// Stricter than reading the text no further than its length: a record whose
+// terminator lies outside its stated length is not taken at all.
+TEST_F(DispatchTest, RecordsWithoutATerminatorWithinTheirLengthChangeNothing) {
   StartProgram();
   os::HWND softphoneWindow = reinterpret_cast<os::HWND>(0x5150);
   theMainWindow->softphoneWindow = softphoneWindow;
+  std::size_t records = LogRecords().size();
   std::string text = "FILEPATH C:\\a.exe-and-what-lies-beyond";
   SendRecord(softphoneWindow, text, static_cast<os::DWORD>(std::strlen("FILEPATH C:\\a.exe")));
+  os::COPYDATASTRUCT empty = {0, 0, nullptr};
+  os::SendMessageA(MainWindow(), os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(softphoneWindow),
+                   reinterpret_cast<os::LPARAM>(&empty));
+  EXPECT_EQ(LogRecords().size(), records);
+  SendRecord(softphoneWindow, "FILEPATH C:\\a.exe");
   EXPECT_EQ(LogEvents().back(), "DialerAttached: C:\\a.exe");
 }
 

@@ -14,6 +14,13 @@
 //   wintool rect        CLASS TITLE              left top right bottom
 //   wintool post        CLASS TITLE MSG WPARAM LPARAM
 //   wintool msgbox      TITLE TIMEOUT_MS         wait for a message box, print its text, press OK
+//   wintool copydata    CLASS TITLE SENDER TEXT SIZE
+//                                                send WM_COPYDATA naming window SENDER (a handle)
+//                                                with TEXT; SIZE is the stated length: "full"
+//                                                (the text and its NUL) or a number of bytes of
+//                                                the text; prints the receiver's answer
+//   wintool post-registered CLASS TITLE NAME WPARAM LPARAM
+//                                                post the registered message NAME
 //   wintool open        PATH ACCESS SHARE        open a file or device as another program would and
 //                                                close it again; print "ok" or "error N". ACCESS
 //                                                and SHARE: none, read, write or read-write
@@ -308,6 +315,33 @@ int cmd_open(char **argv) {
     return 0;
 }
 
+int cmd_copydata(char **argv) {
+    unsigned long sender;
+    if (!parse_number(argv[2], &sender)) return bad_arg("sender", argv[2]);
+    const char *text = argv[3];
+    unsigned long size = (unsigned long)strlen(text) + 1;
+    if (strcmp(argv[4], "full") != 0 && (!parse_number(argv[4], &size) || size > strlen(text) + 1))
+        return bad_arg("size", argv[4]);
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    COPYDATASTRUCT record = {0, (DWORD)size, (void *)text};
+    LRESULT answer = SendMessageA(top, WM_COPYDATA, (WPARAM)(ULONG_PTR)sender, (LPARAM)&record);
+    printf("%lld\n", (long long)answer);
+    return 0;
+}
+
+int cmd_post_registered(char **argv) {
+    unsigned long wparam, lparam;
+    if (!parse_number(argv[3], &wparam)) return bad_arg("wParam", argv[3]);
+    if (!parse_number(argv[4], &lparam)) return bad_arg("lParam", argv[4]);
+    UINT message = RegisterWindowMessageA(argv[2]);
+    if (!message) return fail("cannot register \"%s\"", argv[2]);
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    if (!PostMessageA(top, message, (WPARAM)wparam, (LPARAM)lparam)) return fail("PostMessage failed");
+    return 0;
+}
+
 struct Command {
     const char *name;
     int argc;
@@ -327,6 +361,8 @@ const Command kCommands[] = {
     {"rect", 2, cmd_rect, "CLASS TITLE"},
     {"post", 5, cmd_post, "CLASS TITLE MSG WPARAM LPARAM"},
     {"msgbox", 2, cmd_msgbox, "TITLE TIMEOUT_MS"},
+    {"copydata", 5, cmd_copydata, "CLASS TITLE SENDER TEXT SIZE"},
+    {"post-registered", 5, cmd_post_registered, "CLASS TITLE NAME WPARAM LPARAM"},
     {"open", 3, cmd_open, "PATH ACCESS SHARE"},
 };
 
