@@ -119,7 +119,15 @@ void CCorvaloPluginDlg::OnDeviceAdded() {
   WriteLog("DeviceAdded");
 }
 
+// A Skype call in hand cannot go on without the phone: it is ended in Skype
+// (hung up, or refused while it rings) before the call record is cleared,
+// the call's timers stop with it, and Skype's call windows are tidied once
+// the loss is logged.
 void CCorvaloPluginDlg::OnDeviceRemoved() {
+  bool skypeCallEnded = lineMode == 2 && callState != 0;
+  if (skypeCallEnded) EndCall(2);
+  for (os::UINT_PTR id : {RING_ON_TIMER_ID, RING_OFF_TIMER_ID, DIGIT_TIMER_ID, NO_ANSWER_TIMER_ID})
+    os::KillTimer(m_hWnd, id);
   os::ShowWindow(m_hWnd, os::SW_HIDE);
   offHook = 0;
   callState = 0;
@@ -131,6 +139,7 @@ void CCorvaloPluginDlg::OnDeviceRemoved() {
   aboutDialog.EndDialog(0);
   checklistDialog.EndDialog(0);
   WriteLog("DeviceRemoved");
+  if (skypeCallEnded) CloseDialerWindows(2);
 }
 
 // The softphone's version, registry value SOFTPHONE_VERSION_VALUE without trailing blanks or

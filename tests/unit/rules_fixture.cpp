@@ -11,7 +11,7 @@ void RulesTest::StartWithAdapter(const std::string& skypeArguments, const std::s
   adapter.serial = u"MJ00A1B2C3D4";
   adapter.featureLengths = {33};
   adapter.heldBySoftphone = true;
-  sim::PlugInHidDevice(adapter);
+  adapterPath = sim::PlugInHidDevice(adapter);
   bool withSkype = skypeArguments != NO_SKYPE;
   if (withSkype) StartSkype(skypeArguments);
   StartSoftphone(softphoneArguments);

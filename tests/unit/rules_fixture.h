@@ -22,6 +22,8 @@ class RulesTest : public SkypeTest {
   // is in use and, with Skype, until it is attached.
   void StartWithAdapter(const std::string& skypeArguments = "",
                         const std::string& softphoneArguments = "--version 2012.1");
+  // The adapter's device path on the simulated bus, once plugged in.
+  std::string adapterPath;
   // A sibling program's Call Status window showing this status record.
   void StartSibling(const std::string& title, const std::string& record);
   // Ids of the timer kills since the given number of timer events.

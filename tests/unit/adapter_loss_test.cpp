@@ -1,0 +1,59 @@
+// The adapter unplugged during a Skype call: the call cannot go on without
+// the phone, so it ends in Skype too, and nothing of it keeps running.
+#include <algorithm>
+
+#include "phonehook/hook_messages.h"
+#include "platform/sim/hid_devices.h"
+#include "shell/ids.h"
+#include "tests/unit/rules_fixture.h"
+
+namespace {
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+class AdapterLossTest : public RulesTest {
+ protected:
+  void UnplugAdapter() {
+    sim::Unplug(adapterPath);
+    ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceRemoved") == 1; }, 4000));
+    desktop.RunFor(500);
+  }
+};
+
+// Left as it stood, Skype's call would go on with nobody at the phone.
+TEST_F(AdapterLossTest, ACallInProgressIsHungUpInSkype) {
+  StartWithAdapter();
+  Handset(HANDSET_OFF_HOOK);
+  Dial("*0#");
+  desktop.RunFor(3000);
+  ASSERT_NE(LastRecordOf("CallInProgress"), "");
+  std::size_t before = SkypeLines("command").size();
+
+  UnplugAdapter();
+  EXPECT_TRUE(Contains(CommandsSince(before), "HOOK ON"));
+  EXPECT_NE(LastRecordOf("DeviceRemoved").find("ct=0; cs=0; of=0;"), std::string::npos);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS FINISHED"));
+}
+
+TEST_F(AdapterLossTest, ARingingCallIsEndedAndTheRingingStops) {
+  StartWithAdapter();
+  Cue("ring bob", 3000);
+  ASSERT_GE(CountOf("RingOn(Skype)"), 1);
+  std::size_t before = SkypeLines("command").size();
+  std::size_t timerEvents = desktop.TimerEvents().size();
+
+  UnplugAdapter();
+  EXPECT_TRUE(Contains(CommandsSince(before), "HOOK ON"));
+  std::vector<os::UINT_PTR> kills = KillsSince(timerEvents);
+  for (os::UINT_PTR id : {RING_ON_TIMER_ID, RING_OFF_TIMER_ID, NO_ANSWER_TIMER_ID}) {
+    EXPECT_TRUE(std::find(kills.begin(), kills.end(), id) != kills.end()) << "timer " << id;
+  }
+  int rings = CountOf("RingOn(Skype)");
+  desktop.RunFor(130000);
+  EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
+  EXPECT_EQ(CountOf("NoAnswerTimeout"), 0);
+}
