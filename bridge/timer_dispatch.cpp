@@ -43,7 +43,7 @@ void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
     case PONG_TIMER_ID:
       os::KillTimer(m_hWnd, PONG_TIMER_ID);
       os::KillTimer(m_hWnd, PING_TIMER_ID);
-      skypeApiWindow = nullptr;
+      DropSkypeLink("NoPong");
       break;
     case RING_ON_TIMER_ID:
       OnRingOn();
@@ -157,6 +157,10 @@ void CCorvaloPluginDlg::WatchSoftphoneCall() {
 void CCorvaloPluginDlg::WatchSkype() {
   os::HWND skype = FindSoftphoneMain(2);
   if (skype != skypeMainWindow || !skypeApiWindow) {
+    // Skype's main window went or changed: if its API window went with it,
+    // Skype has ended, and the link is known lost now rather than at the
+    // next keep-alive.
+    if (skypeApiWindow && !os::IsWindow(skypeApiWindow)) DropSkypeLink("SkypeGone");
     skypeMainWindow = skype;
     if (skype) SendSkypeCommand(SKYPE_DISCOVER, nullptr);
   }

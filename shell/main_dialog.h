@@ -159,6 +159,14 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypeAttach(os::HWND apiWindow, os::LPARAM status);
   void ReadSoftphoneVersion();
   void OnTaskbarCreated();
+  // The Skype link's losses, logged with their reason, and the pause of
+  // discovery for a Skype that attaches but takes no command.
+  void DropSkypeLink(const char* reason);
+  void NoteRefusalAfterAttach();
+  bool DiscoveryPaused() const;
+  int attachRefusals = 0;
+  os::DWORD discoveryPausedAt = 0;
+  os::DWORD discoveryPauseMs = 0;
   // Timers.
   void OnTimer(os::UINT_PTR id);
   void OnRingOn();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/os_kernel.h"
 #include "platform/os_text.h"
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
@@ -17,6 +18,9 @@ constexpr os::UINT DISCOVERY_TIMEOUT_MS = 250;
 constexpr os::WPARAM HANG_UP_HOT_KEY = 0xB003;
 constexpr os::LPARAM ALT_PAGE_DOWN = 0x00220001;
 constexpr std::uint32_t UNREGISTERED = 0xFFFFFFFF;
+constexpr int REFUSALS_BEFORE_PAUSE = 3;
+constexpr os::DWORD FIRST_DISCOVERY_PAUSE_MS = 5000;
+constexpr os::DWORD LONGEST_DISCOVERY_PAUSE_MS = 60000;
 
 // The text template of a code; %d takes the call id, %s the argument.
 const char* TemplateOf(int code) {
@@ -142,11 +146,14 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
 
   if (skypeApiWindow && code != SKYPE_DISCOVER) {
     os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(std::strlen(command) + 1), command};
-    if (!os::SendMessageA(skypeApiWindow, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(m_hWnd),
-                          reinterpret_cast<os::LPARAM>(&record))) {
+    if (os::SendMessageA(skypeApiWindow, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(m_hWnd),
+                         reinterpret_cast<os::LPARAM>(&record))) {
+      attachRefusals = 0;
+    } else {
       // Skype did not take it: the link is gone. During a call, Skype's
       // hang-up hot key ends the call there, and its windows are tidied.
-      skypeApiWindow = nullptr;
+      DropSkypeLink("Refused");
+      NoteRefusalAfterAttach();
       if (callState != 0) {
         os::SendMessageA(FindSoftphoneMain(2), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
         CloseDialerWindows(2);
@@ -154,7 +161,7 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
     }
   }
 
-  if (!skypeApiWindow) {
+  if (!skypeApiWindow && !DiscoveryPaused()) {
     Register(attachMessage, "SkypeControlAPIAttach");
     Register(discoverMessage, "SkypeControlAPIDiscover");
     if (attachMessage != UNREGISTERED && discoverMessage != UNREGISTERED) {
@@ -162,4 +169,29 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
                               os::SMTO_NORMAL, DISCOVERY_TIMEOUT_MS, nullptr);
     }
   }
+}
+
+void CCorvaloPluginDlg::DropSkypeLink(const char* reason) {
+  if (!skypeApiWindow) return;
+  skypeApiWindow = nullptr;
+  WriteLog(std::string("SkypeLinkLost:") + reason);
+}
+
+// A Skype that attaches and then takes no command would otherwise be asked
+// again at once, attach again and refuse again without end. After three
+// such rounds in a row discovery pauses, 5 s at first and twice as long
+// each further round, at most a minute; a command taken ends the pauses.
+void CCorvaloPluginDlg::NoteRefusalAfterAttach() {
+  if (++attachRefusals < REFUSALS_BEFORE_PAUSE) return;
+  int doublings = std::min(attachRefusals - REFUSALS_BEFORE_PAUSE, 4);
+  discoveryPauseMs = std::min<os::DWORD>(FIRST_DISCOVERY_PAUSE_MS << doublings, LONGEST_DISCOVERY_PAUSE_MS);
+  discoveryPausedAt = os::GetTickCount();
+  char event[48];
+  std::snprintf(event, sizeof event, "SkypeRefusesCommands:%lus",
+                static_cast<unsigned long>(discoveryPauseMs / 1000));
+  WriteLog(event);
+}
+
+bool CCorvaloPluginDlg::DiscoveryPaused() const {
+  return discoveryPauseMs != 0 && os::GetTickCount() - discoveryPausedAt < discoveryPauseMs;
 }

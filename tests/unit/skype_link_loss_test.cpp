@@ -1,0 +1,62 @@
+// Skype goes away and comes back: the link's loss is logged with its reason,
+// the tray follows it, and the program attaches again by itself.
+#include "phonehook/hook_messages.h"
+#include "platform/os_window.h"
+#include "standins/skype/skype.h"
+#include "tests/unit/rules_fixture.h"
+
+class SkypeLinkLossTest : public RulesTest {
+ protected:
+  std::string TrayTip() const {
+    std::vector<sim::TrayIcon> icons = desktop.TrayIcons();
+    return icons.size() == 1 ? icons[0].tip : "";
+  }
+  void QuitSkype() {
+    os::PostMessageA(os::FindWindowA(SKYPE_MAIN_CLASS, SKYPE_MAIN_TITLE), os::WM_CLOSE, 0, 0);
+    desktop.RunFor(500);
+  }
+  static constexpr const char* READY = "CorvaloPlugin (Ready)";
+  static constexpr const char* NOT_ATTACHED =
+      "CorvaloPlugin (Start Skype and authorize CorvaloPlugin access)";
+};
+
+TEST_F(SkypeLinkLossTest, ASkypeThatQuitsIsKnownGoneAtOnceAndTakenBackWhenItReturns) {
+  StartWithAdapter();
+  ASSERT_EQ(TrayTip(), READY);
+  QuitSkype();
+  EXPECT_EQ(CountOf("SkypeLinkLost:SkypeGone"), 1);
+  EXPECT_EQ(TrayTip(), NOT_ATTACHED);
+
+  StartSkype();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 2; }, 3000));
+  desktop.RunFor(1100);  // the next poll, a second apart while detached, shows it
+  EXPECT_EQ(TrayTip(), READY);
+}
+
+TEST_F(SkypeLinkLossTest, AMissingPongDropsTheLinkAndTheNextDiscoveryRestoresIt) {
+  StartWithAdapter();
+  Cue("pong off");
+  desktop.RunFor(30000 + 15000 + 500);
+  EXPECT_EQ(CountOf("SkypeLinkLost:NoPong"), 1);
+  // Skype still answers discovery: the next poll attaches again.
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 2; }, 2000));
+}
+
+TEST_F(SkypeLinkLossTest, SkypeQuittingDuringACallLeavesNoStaleOffHookOnceTheHandsetIsDown) {
+  StartWithAdapter();
+  Handset(HANDSET_OFF_HOOK);
+  Dial("*0#");
+  desktop.RunFor(3000);
+  ASSERT_NE(LastRecordOf("CallInProgress"), "");
+  QuitSkype();
+  EXPECT_EQ(CountOf("SkypeLinkLost:SkypeGone"), 1);
+  EXPECT_EQ(TrayTip(), "CorvaloPlugin (Offhook)");  // the handset is still up
+
+  Handset(HANDSET_ON_HOOK, 3000);
+  EXPECT_NE(LastRecordOf("CallOnhook").find("ct=0; cs=0; of=0;"), std::string::npos);
+  EXPECT_EQ(TrayTip(), NOT_ATTACHED);
+  StartSkype();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 2; }, 3000));
+  desktop.RunFor(1100);  // the next poll, a second apart while detached, shows it
+  EXPECT_EQ(TrayTip(), READY);
+}
