@@ -56,6 +56,7 @@ void ReadCommandLine() {
     if (word == "--attach") skype.attachStatuses = ParseStatuses(NextCommandLineWord(cursor));
     if (word == "--version") skype.version = NextCommandLineWord(cursor);
     if (word == "--user") skype.user = NextCommandLineWord(cursor);
+    if (word == "--delivery") skype.syncDelivery = NextCommandLineWord(cursor) == "sync";
     if (word == "--transcript") skype.transcriptPath = NextCommandLineWord(cursor);
     if (word == "--cues") skype.cuePath = NextCommandLineWord(cursor);
   }

@@ -15,6 +15,8 @@
 //                       cue "authorize").
 //   --version TEXT      the answer to "GET SKYPEVERSION" (default 8.1.0.2)
 //   --user NAME         the signed-in user (default corvalo.tester)
+//   --delivery sync     deliver synchronously from the start (see the cue
+//                       "delivery"), the attach included
 //   --transcript PATH   where the transcript goes (default: beside the
 //                       executable, skype-transcript.txt)
 //   --cues PATH         where cues are read from (default: beside the
