@@ -28,7 +28,8 @@
 //
 // Cues: the test appends lines to the cue file, then posts SKYPE_CUE_MSG
 // (wParam and lParam 0) to the main window; every complete line not yet
-// carried out is carried out in order:
+// carried out is carried out in order. "The current call" of a cue is the
+// call started last that has not ended:
 //   ring PARTNER            a call from PARTNER rings in ("CALL n STATUS
 //                           RINGING"); the answer prompt shows while it rings
 //   manual TARGET           the user places a call in Skype's own window:
@@ -72,7 +73,8 @@
 // While a call is in progress "CALL n DURATION k" goes out every second.
 //
 // Commands: "CALL x" places a call to x; "HOOK OFF" answers the ringing
-// call; "HOOK ON" ends the current call (a ringing one is REFUSED, one not
+// call; "HOOK ON" ends the call in progress, else the call started last (a
+// ringing one is REFUSED, one not
 // yet answered CANCELLED, one in progress FINISHED); "BTN_RELEASED NO"
 // refuses a ringing call or cancels one not yet answered; Alt+Page Down
 // (WM_HOTKEY 0xB003 to the main window) ends the current call like "HOOK

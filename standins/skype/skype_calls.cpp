@@ -133,8 +133,17 @@ Call* CallById(int id) {
   return nullptr;
 }
 
-// The most recent call still going on.
+// The call in progress, else the most recent call still going on: a call
+// ringing in during a call waits while the one in progress is handled.
 Call* CurrentCall() {
+  for (Call& call : skype.calls) {
+    if (call.status == "INPROGRESS") return &call;
+  }
+  return LatestCall();
+}
+
+// The call started last that is still going on: what the cues act on.
+Call* LatestCall() {
   for (auto it = skype.calls.rbegin(); it != skype.calls.rend(); ++it) {
     if (!IsEnded(*it)) return &*it;
   }
@@ -218,7 +227,7 @@ void RunCue(const std::string& line) {
   std::size_t blank = line.find(' ');
   std::string word = line.substr(0, blank);
   std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
-  Call* call = CurrentCall();
+  Call* call = LatestCall();
   if (word == "ring") {
     Ring(rest);
   } else if (word == "manual") {

@@ -99,6 +99,7 @@ void HangUpHotKey();
 bool IsEnded(const Call& call);
 Call* CallById(int id);
 Call* CurrentCall();
+Call* LatestCall();
 Call* RingingCall();
 bool IsTelephoneNumber(const std::string& partner);
 void PlaceCall(const std::string& target);

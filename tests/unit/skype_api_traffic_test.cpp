@@ -4,7 +4,6 @@
 // know, a busy Skype that answers from inside the program's own send, and
 // a record whose length leaves out its terminating NUL.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "phonehook/hook_messages.h"
