@@ -223,3 +223,35 @@ TEST_F(SkypeTrafficTest, IncomingCallThatFailsStopsTheRinging) {
   desktop.RunFor(8000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
 }
+
+// Each way a call can end in Skype ends the call in hand: timers 9, 5, 4
+// and 3 are stopped in that order, the user hears the alert tone while the
+// handset is still off hook, and hanging up makes the phone idle again.
+TEST_F(SkypeTrafficTest, EveryEndStatusOfTheCallInHandEndsIt) {
+  StartAttached();
+  Cue("calls route");
+  int id = 101;
+  int ended = 0;
+  for (const char* status : {"FINISHED", "MISSED", "REFUSED", "BUSY", "CANCELLED", "FAILED"}) {
+    SCOPED_TRACE(status);
+    Place("*8005550100#", 1000);
+    ASSERT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=2; cs=2; of=1;"));
+    std::size_t timerEvents = desktop.TimerEvents().size();
+    sim::ClearAudioRecords();
+    Cue(std::string("end ") + status, 200);
+    EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL " + std::to_string(id) + " STATUS " + status));
+    EXPECT_EQ(CountOf("CallDisconnected"), ++ended);
+    EXPECT_TRUE(SoundPlaying());
+    std::vector<os::UINT_PTR> kills;
+    const std::vector<sim::TimerEvent>& events = desktop.TimerEvents();
+    for (std::size_t at = timerEvents; at < events.size(); ++at) {
+      os::UINT_PTR timer = events[at].id;
+      bool callTimer = timer == 3 || timer == 4 || timer == 5 || timer == 9;  // not the poll's or the keep-alive's
+      if (!events[at].started && callTimer) kills.push_back(timer);
+    }
+    EXPECT_EQ(kills, (std::vector<os::UINT_PTR>{9, 5, 4, 3}));
+    Handset(HANDSET_ON_HOOK, 3000);
+    EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
+    ++id;
+  }
+}
