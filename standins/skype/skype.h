@@ -74,12 +74,12 @@
 //
 // Commands: "CALL x" places a call to x; "HOOK OFF" answers the ringing
 // call; "HOOK ON" ends the call in progress, else the call started last (a
-// ringing one is REFUSED, one not
-// yet answered CANCELLED, one in progress FINISHED); "BTN_RELEASED NO"
-// refuses a ringing call or cancels one not yet answered; Alt+Page Down
-// (WM_HOTKEY 0xB003 to the main window) ends the current call like "HOOK
-// ON". Every call opens a conversation window, and its end a call-quality
-// window; both stay until closed. "GET CALL n P" answers PARTNER_HANDLE,
+// ringing one is REFUSED, one not yet answered CANCELLED, one in progress
+// FINISHED); "BTN_RELEASED NO" refuses a ringing call or cancels one not
+// yet answered; Alt+Page Down (WM_HOTKEY 0xB003 to the main window) acts
+// like "HOOK ON". Every call opens a conversation window, and its end a
+// call-quality window; both stay until closed. "GET CALL n P" answers
+// PARTNER_HANDLE,
 // PARTNER_DISPNAME, TYPE, STATUS, PSTN_NUMBER, FAILUREREASON, DURATION and
 // VIDEO_STATUS; "GET USER u P" SPEEDDIAL, FULLNAME, DISPLAYNAME and
 // ONLINESTATUS. "SET AUDIO_IN/AUDIO_OUT name" is answered "AUDIO_IN name"
