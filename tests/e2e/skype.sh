@@ -112,4 +112,6 @@ e2e_dial() {
 e2e_logged() { (( $(e2e_log_count "$1") >= $2 )); }
 e2e_record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
 e2e_skype_sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))"; }
-e2e_skype_has() { e2e_skype_lines "$1" | grep -qxF -- "$2"; }
+# grep reads to the end (no -q): a reader that stops early would end the
+# writer with SIGPIPE, which pipefail reports as a failure.
+e2e_skype_has() { e2e_skype_lines "$1" | grep -xF -- "$2" >/dev/null; }

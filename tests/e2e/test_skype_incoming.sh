@@ -32,7 +32,7 @@ last_report() { tr -d '\r' <"$reports" 2>/dev/null | grep '^set ' | tail -n1; }
 reports_since() { tr -d '\r' <"$reports" 2>/dev/null | grep '^set ' | tail -n +"$(( $1 + 1 ))"; }
 report_count() { tr -d '\r' <"$reports" 2>/dev/null | grep -c '^set '; }
 commands() { e2e_skype_lines command | wc -l; }
-sent_has() { e2e_skype_sent_since "$1" | grep -qxF -- "$2"; }
+sent_has() { e2e_skype_sent_since "$1" | grep -xF -- "$2" >/dev/null; }
 idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
 
 # Answered, then the caller hangs up.
@@ -43,7 +43,7 @@ e2e_wait 10 e2e_logged IncomingSkypeCall 1 || e2e_fail "the ringing Skype call w
 e2e_assert_match "the ringing call" 'ct=2; cs=4; of=0;' "$(e2e_status_record)"
 e2e_wait 10 e2e_logged SendCallerid 1 || e2e_fail "no caller identification in the first ring pause"
 e2e_assert_match "the caller" 'cn=\(S\)Bob Smith; ci=7;' "$(e2e_record_of SendCallerid)"
-reports_since "$reports_before" | grep -qxF -- "$RING_ON" || e2e_fail "the adapter was not rung: $(reports_since "$reports_before")"
+reports_since "$reports_before" | grep -xF -- "$RING_ON" >/dev/null || e2e_fail "the adapter was not rung: $(reports_since "$reports_before")"
 e2e_key 0x8E
 e2e_wait 10 e2e_logged CallAnswered 1 || e2e_fail "lifting the handset did not answer"
 e2e_wait 10 e2e_logged CallInProgress 1 || e2e_fail "Skype's INPROGRESS was not taken"
@@ -51,7 +51,7 @@ e2e_assert_eq "the commands of the answer" $'GET CALL 101 PARTNER_HANDLE\nHOOK O
     "$(e2e_skype_sent_since "$before" | grep -v '^PING$')"
 e2e_assert_eq "the ringer after the answer" "$RING_OFF" "$(last_report)"
 e2e_assert_match "the answered call" 'ct=2; cs=3; of=1;' "$(e2e_status_record)"
-e2e_transcript | grep -qx 'inject 0x8F' || e2e_fail "the softphone was not made to let go of the handset"
+e2e_transcript | grep -x 'inject 0x8F' >/dev/null || e2e_fail "the softphone was not made to let go of the handset"
 e2e_skype_cue "end FINISHED"
 e2e_wait 10 e2e_logged CallDisconnected 1 || e2e_fail "the caller's hang-up was not noticed"
 e2e_assert_match "the call kept while off hook" 'ct=2; cs=3; of=1;' "$(e2e_status_record)"

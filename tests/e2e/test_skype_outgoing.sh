@@ -29,7 +29,7 @@ e2e_wait_main_window >/dev/null
 e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
 
 commands() { e2e_skype_lines command | wc -l; }
-sent_has() { e2e_skype_sent_since "$1" | grep -qxF -- "$2"; }
+sent_has() { e2e_skype_sent_since "$1" | grep -xF -- "$2" >/dev/null; }
 idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
 # Lifts the handset and dials; N is the number of calls placed before.
 place() {
