@@ -372,6 +372,10 @@ e2e_end() {
                 echo "--- event log:"
                 tr -d '\r' <"$E2E_LOG"
             fi
+            if [[ -f "${E2E_SKYPE_DIR:-}/skype-transcript.txt" ]]; then
+                echo "--- stand-in Skype's transcript (last 60 lines):"
+                tr -d '\r' <"$E2E_SKYPE_DIR/skype-transcript.txt" | tail -n 60
+            fi
         } >&2
     fi
     local pid

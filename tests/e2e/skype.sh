@@ -25,7 +25,8 @@
 #   e2e_dial KEYS                "*", "#" and digits as handset keys
 #   e2e_logged EVENT N           true once the log has N records of EVENT
 #   e2e_record_of EVENT          the last log record of EVENT
-#   e2e_skype_sent_since N       Skype's commands after the first N
+#   e2e_skype_sent_since N       Skype's commands after the first N, without
+#                                the keep-alive's PINGs (every 30 s)
 #   e2e_skype_has KIND TEXT      true when the transcript has that KIND line
 
 E2E_SKYPE_CLASS=tSkMainForm.UnicodeClass
@@ -111,7 +112,7 @@ e2e_dial() {
 
 e2e_logged() { (( $(e2e_log_count "$1") >= $2 )); }
 e2e_record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
-e2e_skype_sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))"; }
+e2e_skype_sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))" | grep -vx PING; }
 # grep reads to the end (no -q): a reader that stops early would end the
 # writer with SIGPIPE, which pipefail reports as a failure.
 e2e_skype_has() { e2e_skype_lines "$1" | grep -xF -- "$2" >/dev/null; }

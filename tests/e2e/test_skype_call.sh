@@ -27,7 +27,7 @@ e2e_wait 30 attached || e2e_fail "no SkypeAttached within 30 s"
 key() { wintool post "$E2E_HANDSET_CLASS" "$E2E_HANDSET_TITLE" "$E2E_HANDSET_KEY" "$1" 0 >/dev/null; }
 logged() { (( $(e2e_log_count "$1") >= $2 )); }
 record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
-sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))"; }
+sent_since() { e2e_skype_sent_since "$1"; }
 has_line() { e2e_skype_has "$1" "$2"; }
 
 # Outgoing.
