@@ -11,7 +11,8 @@
 #   e2e_start_skype [ARG..]      copies skype.exe into "$E2E_DIR/Skype"
 #                                (E2E_SKYPE_DIR), starts it there and waits
 #                                for its main window; its pid is E2E_SKYPE_PID
-#   e2e_skype_cue LINE..         appends cue lines and tells the stand-in
+#   e2e_skype_cue LINE..         appends cue lines, tells the stand-in and
+#                                waits until it has taken them
 #   e2e_skype_lines KIND         the texts of its transcript's KIND lines
 #                                ("command", "notify", "closed", ...)
 #   e2e_tray_look                a checksum of the tray's pixels
@@ -55,11 +56,19 @@ e2e_start_skype() {
         e2e_fail "the stand-in Skype's main window did not appear"
 }
 
+# Returns once the stand-in has taken the cues (its transcript says "cue
+# LINE" for each), so that what the test does next meets them in force.
 e2e_skype_cue() {
+    local taken
+    taken=$(e2e_skype_lines cue | wc -l)
     printf '%s\n' "$@" >>"$E2E_SKYPE_DIR/skype-cues.txt"
     wintool post "$E2E_SKYPE_CLASS" Skype "$E2E_SKYPE_CUE_MSG" 0 0 >/dev/null ||
         e2e_fail "could not cue the stand-in Skype"
+    e2e_wait 10 e2e_skype_cues_taken $(( taken + $# )) ||
+        e2e_fail "the stand-in Skype did not take the cue(s) [$*] within 10 s"
 }
+
+e2e_skype_cues_taken() { (( $(e2e_skype_lines cue | wc -l) >= $1 )); }
 
 e2e_skype_lines() {
     local file="$E2E_SKYPE_DIR/skype-transcript.txt" kind=$1 line
