@@ -1,6 +1,7 @@
 // The stand-in Skype's calls: how a call placed with "CALL x" goes on, how
 // calls ring in, what the user's side and the far end do to them, and the
 // cues that drive them.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -114,7 +115,9 @@ void SetCallsMode(const std::string& rest) {
     int reason = std::atoi(After(rest, "fail").c_str());
     skype.callFailure = reason > 0 ? reason : 1;  // 1: a miscellaneous error
   }
-  if (StartsWith(rest, "answer ")) skype.answerMs = static_cast<os::DWORD>(std::atol(After(rest, "answer ").c_str()));
+  if (StartsWith(rest, "answer ")) {
+    skype.answerMs = static_cast<os::DWORD>(std::atol(After(rest, "answer ").c_str()));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The stand-in Skype's answers to commands: what it does with each, what it
 // replies, and the errors it gives in the API's own words for commands it
 // cannot carry out.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>

@@ -48,7 +48,8 @@ class SkypeApiTrafficTest : public SkypeTest {
     desktop.RunInProcess(program, [&] {
       os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(data.size() + extra), &data[0]};
       result = os::SendMessageA(theMainWindow->skypeApiWindow, os::WM_COPYDATA,
-                                reinterpret_cast<os::WPARAM>(MainWindow()), reinterpret_cast<os::LPARAM>(&record));
+                                reinterpret_cast<os::WPARAM>(MainWindow()),
+                                reinterpret_cast<os::LPARAM>(&record));
     });
     return result;
   }

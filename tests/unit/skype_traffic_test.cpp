@@ -138,7 +138,8 @@ TEST_F(SkypeTrafficTest, HangingUpWhileTheCallRoutesCancelsItInSkype) {
   EXPECT_TRUE(Has(LastRecordOf("CallRouting"), "ct=2; cs=2; of=1;"));
   std::size_t before = SkypeLines("command").size();
   Handset(HANDSET_ON_HOOK, 3000);
-  EXPECT_EQ(CommandsSince(before), (Lines{"FOCUS", "BTN_PRESSED NO", "BTN_RELEASED NO", "HOOK ON", "MINIMIZE"}));
+  EXPECT_EQ(CommandsSince(before),
+            (Lines{"FOCUS", "BTN_PRESSED NO", "BTN_RELEASED NO", "HOOK ON", "MINIMIZE"}));
   EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS CANCELLED"));
   EXPECT_TRUE(Has(LogRecords().back(), "ct=0; cs=0; of=0;"));
   EXPECT_FALSE(SoundPlaying());
@@ -246,7 +247,8 @@ TEST_F(SkypeTrafficTest, EveryEndStatusOfTheCallInHandEndsIt) {
     const std::vector<sim::TimerEvent>& events = desktop.TimerEvents();
     for (std::size_t at = timerEvents; at < events.size(); ++at) {
       os::UINT_PTR timer = events[at].id;
-      bool callTimer = timer == 3 || timer == 4 || timer == 5 || timer == 9;  // not the poll's or the keep-alive's
+      // The call's timers, not the poll's or the keep-alive's.
+      bool callTimer = timer == 3 || timer == 4 || timer == 5 || timer == 9;
       if (!events[at].started && callTimer) kills.push_back(timer);
     }
     EXPECT_EQ(kills, (std::vector<os::UINT_PTR>{9, 5, 4, 3}));
