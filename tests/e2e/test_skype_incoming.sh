@@ -34,6 +34,7 @@ report_count() { tr -d '\r' <"$reports" 2>/dev/null | grep -c '^set '; }
 commands() { e2e_skype_lines command | wc -l; }
 sent_has() { e2e_skype_sent_since "$1" | grep -xF -- "$2" >/dev/null; }
 idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
+e2e_softphone_closed() { e2e_transcript | grep -x sysclose >/dev/null; }
 
 # Answered, then the caller hangs up.
 before=$(commands)
@@ -52,6 +53,8 @@ e2e_assert_eq "the commands of the answer" $'GET CALL 101 PARTNER_HANDLE\nHOOK O
 e2e_assert_eq "the ringer after the answer" "$RING_OFF" "$(last_report)"
 e2e_assert_match "the answered call" 'ct=2; cs=3; of=1;' "$(e2e_status_record)"
 e2e_transcript | grep -x 'inject 0x8F' >/dev/null || e2e_fail "the softphone was not made to let go of the handset"
+# INPROGRESS came inside "HOOK OFF"; the softphone's dialer is still put away.
+e2e_wait 5 e2e_softphone_closed || e2e_fail "the softphone's dialer was not put away after the answer"
 e2e_skype_cue "end FINISHED"
 e2e_wait 10 e2e_logged CallDisconnected 1 || e2e_fail "the caller's hang-up was not noticed"
 e2e_assert_match "the call kept while off hook" 'ct=2; cs=3; of=1;' "$(e2e_status_record)"
