@@ -88,6 +88,10 @@ void CCorvaloPluginDlg::OnOnHook() {
   EndCall(0);
   CloseDialerWindows(1);
   CloseDialerWindows(2);
+  // Skype may report the call's end while the commands above are sent, with
+  // the handset still marked off hook; the alert tone it starts then would
+  // play on a phone that has been hung up.
+  SetPhoneSignal(1, false);
   os::ShowWindow(m_hWnd, os::SW_HIDE);
   os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
   os::KillTimer(m_hWnd, RING_ON_TIMER_ID);

@@ -11,6 +11,7 @@ void CCorvaloPluginDlg::PrepareCall() {
   callerIdPending = 0;
   muted = 0;
   pinDialling = 0;
+  skypeCallAsked = 0;
   os::SetWindowTextA(statusText, "");
   os::EnableWindow(statusText, os::TRUE);
   DoDataExchange();

@@ -84,9 +84,14 @@ void CCorvaloPluginDlg::CloseDialerWindows(int line) {
 // Hands the handset over to the Skype call: the softphone is put on hook,
 // Skype answers once its call notification shows (or after 3 s anyway), and
 // the softphone's dialer is put away once it has moved off screen.
+//
+// Whether the call was ringing is decided once, at the start: a busy Skype
+// reports INPROGRESS from inside "HOOK OFF", which already moves the call
+// to answered before the dialer has been put away.
 void CCorvaloPluginDlg::TakeLine(int) {
   if (lineMode != 2) return;
-  if (callState == 4) {
+  const bool ringing = callState == 4;
+  if (ringing) {
     os::Sleep(STEP_MS);
     PutOnHook(1);
     os::Sleep(STEP_MS);
@@ -99,7 +104,7 @@ void CCorvaloPluginDlg::TakeLine(int) {
     SendSkypeCommand(SKYPE_HOOK_OFF, nullptr);
     os::Sleep(STEP_MS);
   }
-  if (callState == 4) {
+  if (ringing) {
     os::HWND dialer = FindSoftphoneMain(1);
     for (int wait = 0; wait < DIALER_OFFSCREEN_WAITS && TopOf(dialer) < 0; ++wait) {
       os::Sleep(STEP_MS);

@@ -115,6 +115,7 @@ class CCorvaloPluginDlg : public CDialog {
   std::atomic<os::HWND> skypeApiWindow{nullptr};  // also read by the arrival thread
   os::HWND lastSkypeApiWindow = nullptr;
   std::int32_t skypeCallId = 0;
+  std::int32_t skypeCallAsked = 0;  // "CALL" was sent for the call in hand: an ERROR now is its failure
   std::uint32_t attachMessage = 0xFFFFFFFF;
   std::uint32_t discoverMessage = 0xFFFFFFFF;
   std::string skypeVersion;

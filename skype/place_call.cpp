@@ -95,7 +95,10 @@ void CCorvaloPluginDlg::PlaceSkypeCall(int line) {
       failure = &TOO_SHORT;
     } else {
       SendSkypeCommand(SKYPE_FOCUS, nullptr);
-      if (target != "*") SendSkypeCommand(SKYPE_CALL, target.c_str());
+      if (target != "*") {
+        skypeCallAsked = 1;
+        SendSkypeCommand(SKYPE_CALL, target.c_str());
+      }
       os::Sleep(AFTER_SEND_MS);
     }
   }

@@ -64,9 +64,11 @@ void CCorvaloPluginDlg::HandleSkypeNotification(os::HWND sender, const os::COPYD
 
 // An outgoing call that Skype refused before giving it an id: the user
 // reads why in the main window and hears the alert tone. Later failures
-// arrive as the call's end status instead.
+// arrive as the call's end status instead. Skype also answers other
+// commands with ERROR (the audio device names it does not know, sent again
+// at every attach); while no "CALL" was sent there is no call to have failed.
 void CCorvaloPluginDlg::OnSkypeDialingError(const std::string& reason, const std::string& detail) {
-  if (lineMode != 2 || skypeCallId != 0 || callState != 2) return;
+  if (lineMode != 2 || skypeCallId != 0 || callState != 2 || !skypeCallAsked) return;
   std::string message = "Skype has reported that your call to " + dialledNumber + " has failed";
   message += reason.empty() ? "." : " with the reason " + reason + " " + detail + ".";
   message += " Check the number and try your call again.";

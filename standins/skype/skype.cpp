@@ -22,10 +22,17 @@ Skype skype;
 
 namespace {
 
-// Notifications go out a moment after the message that caused them, from
-// the stand-in's own message loop, as Skype sends them from its own.
+// Notifications go out from the stand-in's own message loop when they are
+// due, as Skype sends them from its own; the least delay is a moment.
 constexpr os::UINT_PTR OUTBOX_TIMER_ID = 1;
-constexpr os::UINT OUTBOX_DELAY_MS = 1;
+constexpr os::UINT_PTR DURATION_TIMER_ID = 2;
+constexpr os::UINT DURATION_TICK_MS = 1000;
+// What Skype says of itself right after attaching, a moment after the
+// attach reply so that the program knows its API window by then.
+constexpr os::DWORD UNSOLICITED_DELAY_MS = 20;
+constexpr os::UINT SYNC_SEND_TIMEOUT_MS = 5000;
+constexpr os::UINT BROADCAST_TIMEOUT_MS = 1000;
+constexpr os::LPARAM ATTACH_API_AVAILABLE = 0x8001;
 constexpr const char* API_CLASS = "SkypeStandinAPI";
 
 os::UINT discoverMessage = 0;
@@ -48,6 +55,8 @@ void ReadCommandLine() {
   for (std::string word = NextCommandLineWord(cursor); !word.empty(); word = NextCommandLineWord(cursor)) {
     if (word == "--attach") skype.attachStatuses = ParseStatuses(NextCommandLineWord(cursor));
     if (word == "--version") skype.version = NextCommandLineWord(cursor);
+    if (word == "--user") skype.user = NextCommandLineWord(cursor);
+    if (word == "--delivery") skype.syncDelivery = NextCommandLineWord(cursor) == "sync";
     if (word == "--transcript") skype.transcriptPath = NextCommandLineWord(cursor);
     if (word == "--cues") skype.cuePath = NextCommandLineWord(cursor);
   }
@@ -77,26 +86,96 @@ void RunCues() {
 }
 
 // Answers a discovery broadcast with the next attach status of the list.
+// While authorisation is pending (status 1) the asker is remembered: the
+// attach follows once the user authorises it.
 void AnswerDiscovery(os::HWND client) {
   const auto& statuses = skype.attachStatuses;
   os::LPARAM status = statuses[std::min(skype.discoveries, statuses.size() - 1)];
   ++skype.discoveries;
   Note("discover");
   if (!client || !skype.takeCommands) return;  // an API that takes no commands does not attach either
-  if (status == 0) skype.client = client;
-  Note("attach 0x%lX", static_cast<unsigned long>(status));
-  os::PostMessageA(client, attachMessage, reinterpret_cast<os::WPARAM>(skype.api), status);
+  if (status == 1) skype.pendingClient = client;
+  ++skype.commandDepth;  // a busy Skype answers from inside the broadcast
+  SendAttach(client, status);
+  --skype.commandDepth;
 }
 
+// A notification that belongs to a call goes out only while the call has
+// not ended, except a repeat of the status it ended with.
+bool StillDue(const Notification& next) {
+  if (!next.callId) return true;
+  Call* call = CallById(next.callId);
+  if (!call) return false;
+  if (!IsEnded(*call)) return true;
+  return !next.status.empty() && next.status == call->status;
+}
+
+void Deliver(Notification next) {
+  if (!StillDue(next)) return;
+  if (!next.status.empty()) {
+    Call* call = CallById(next.callId);
+    bool changed = call->status != next.status;
+    call->status = next.status;
+    if (changed) StatusTaken(*call);
+  }
+  Note("notify %s", next.text.c_str());
+  os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(next.text.size() + 1), &next.text[0]};
+  os::SendMessageA(next.client, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(skype.api),
+                   reinterpret_cast<os::LPARAM>(&record));
+}
+
+// Ticks still to wait until `due`; 0 when it is due now.
+os::DWORD Remaining(os::DWORD due) {
+  auto left = static_cast<std::int32_t>(due - os::GetTickCount());
+  return left > 0 ? static_cast<os::DWORD>(left) : 0;
+}
+
+void ArmOutbox() {
+  if (skype.outbox.empty()) {
+    os::KillTimer(skype.api, OUTBOX_TIMER_ID);
+    return;
+  }
+  os::SetTimer(skype.api, OUTBOX_TIMER_ID, std::max<os::DWORD>(1, Remaining(skype.outbox.front().due)));
+}
+
+// Sends what is due, in order; a send may queue more (the program's answer
+// to a notification is a command), which the loop then looks at too.
 void SendOutbox() {
-  while (!skype.outbox.empty()) {
+  os::KillTimer(skype.api, OUTBOX_TIMER_ID);
+  while (!skype.outbox.empty() && Remaining(skype.outbox.front().due) == 0) {
     Notification next = skype.outbox.front();
     skype.outbox.pop_front();
-    Note("notify %s", next.text.c_str());
-    os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(next.text.size() + 1), &next.text[0]};
-    os::SendMessageA(next.client, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(skype.api),
-                     reinterpret_cast<os::LPARAM>(&record));
+    Deliver(next);
   }
+  ArmOutbox();
+}
+
+void Enqueue(Notification notification, os::DWORD delayMs) {
+  if (!notification.client) {
+    Note("unsent %s", notification.text.c_str());
+    return;
+  }
+  if (delayMs == 0 && skype.syncDelivery && skype.commandDepth > 0) {
+    Deliver(notification);
+    return;
+  }
+  notification.due = os::GetTickCount() + delayMs;
+  auto later = std::find_if(skype.outbox.begin(), skype.outbox.end(), [&](const Notification& queued) {
+    return static_cast<std::int32_t>(queued.due - notification.due) > 0;
+  });
+  skype.outbox.insert(later, notification);
+  ArmOutbox();
+}
+
+void TickDurations() {
+  bool any = false;
+  for (const Call& call : skype.calls) {
+    if (call.status != "INPROGRESS") continue;
+    any = true;
+    os::DWORD seconds = (os::GetTickCount() - call.answeredAt) / 1000;
+    NotifyCall(call, "CALL " + std::to_string(call.id) + " DURATION " + std::to_string(seconds), "", 0);
+  }
+  if (!any) os::KillTimer(skype.api, DURATION_TIMER_ID);
 }
 
 std::string ClassOf(os::HWND window) {
@@ -120,11 +199,17 @@ os::LRESULT OS_CALLBACK ApiProc(os::HWND window, os::UINT message, os::WPARAM wP
       Note("malformed %s", text.c_str());
       return 0;
     }
-    return TakeCommand(reinterpret_cast<os::HWND>(wParam), text);
+    ++skype.commandDepth;
+    os::LRESULT taken = TakeCommand(reinterpret_cast<os::HWND>(wParam), text);
+    --skype.commandDepth;
+    return taken;
   }
   if (message == os::WM_TIMER && wParam == OUTBOX_TIMER_ID) {
-    os::KillTimer(window, OUTBOX_TIMER_ID);
     SendOutbox();
+    return 0;
+  }
+  if (message == os::WM_TIMER && wParam == DURATION_TIMER_ID) {
+    TickDurations();
     return 0;
   }
   return os::DefWindowProcA(window, message, wParam, lParam);
@@ -167,13 +252,58 @@ void Note(const char* format, ...) {
   va_end(args);
 }
 
-void Notify(os::HWND client, const std::string& text) {
-  if (!client) {
-    Note("unsent %s", text.c_str());
-    return;
+void Notify(os::HWND client, const std::string& text, os::DWORD delayMs) {
+  Notification notification;
+  notification.client = client;
+  notification.text = text;
+  Enqueue(notification, delayMs);
+}
+
+void NotifyCall(const Call& call, const std::string& text, const std::string& status, os::DWORD delayMs) {
+  Notification notification;
+  notification.client = skype.client;
+  notification.text = text;
+  notification.callId = call.id;
+  notification.status = status;
+  Enqueue(notification, delayMs);
+}
+
+void StartDurationTicks() { os::SetTimer(skype.api, DURATION_TIMER_ID, DURATION_TICK_MS); }
+
+// Synchronous delivery sends the attach from inside the discovery broadcast;
+// otherwise it is posted. Once attached, Skype tells its own state.
+void SendAttach(os::HWND client, os::LPARAM status) {
+  Note("attach 0x%lX", static_cast<unsigned long>(status));
+  if (status == 0) skype.client = client;
+  if (skype.syncDelivery) {
+    os::SendMessageTimeoutA(client, attachMessage, reinterpret_cast<os::WPARAM>(skype.api), status,
+                            os::SMTO_NORMAL, SYNC_SEND_TIMEOUT_MS, nullptr);
+  } else {
+    os::PostMessageA(client, attachMessage, reinterpret_cast<os::WPARAM>(skype.api), status);
   }
-  if (skype.outbox.empty()) os::SetTimer(skype.api, OUTBOX_TIMER_ID, OUTBOX_DELAY_MS);
-  skype.outbox.push_back(Notification{client, text});
+  if (status != 0) return;
+  os::DWORD delay = skype.syncDelivery ? 0 : UNSOLICITED_DELAY_MS;
+  Notify(client, "CONNSTATUS ONLINE", delay);
+  Notify(client, "CURRENTUSERHANDLE " + skype.user, delay);
+  Notify(client, "USERSTATUS ONLINE", delay);
+}
+
+// The user authorises the program: the one that asked is attached, and
+// every later discovery is answered with success.
+void Authorize() {
+  Note("authorized");
+  skype.attachStatuses = {0};
+  skype.discoveries = 0;
+  os::HWND client = skype.pendingClient;
+  skype.pendingClient = nullptr;
+  if (client) SendAttach(client, 0);
+}
+
+// Skype's API has become available: every top-level window is told.
+void AnnounceApi() {
+  Note("available");
+  os::SendMessageTimeoutA(os::HWND_BROADCAST(), attachMessage, reinterpret_cast<os::WPARAM>(skype.api),
+                          ATTACH_API_AVAILABLE, os::SMTO_NORMAL, BROADCAST_TIMEOUT_MS, nullptr);
 }
 
 // A class is registered once per process; a second registration of the

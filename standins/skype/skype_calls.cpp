@@ -1,9 +1,11 @@
-// The stand-in Skype's commands and calls: what it answers to each command
-// of the program, and what each cue makes happen.
+// The stand-in Skype's calls: how a call placed with "CALL x" goes on, how
+// calls ring in, what the user's side and the far end do to them, and the
+// cues that drive them.
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "platform/os_kernel.h"
 #include "platform/os_window.h"
 #include "standins/skype/skype_model.h"
 
@@ -14,38 +16,146 @@ namespace {
 constexpr const char* CONVERSATION_CLASS = "TConversationForm.UnicodeClass";
 constexpr const char* CALL_QUALITY_CLASS = "TCallQualityForm";
 constexpr const char* ANSWER_PROMPT_CLASS = "TCallNotificationWindow";
+constexpr const char* ECHO_TEST = "echo123";
+// When the far end is heard from after ROUTING: ringing (or the network's
+// early media), a failure or a busy line; the echo test answers by itself.
+constexpr os::DWORD PROGRESS_MS = 300;
+constexpr os::DWORD OUTCOME_MS = 500;
+constexpr os::DWORD ECHO_ANSWER_MS = 600;
 
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.compare(0, start.size(), start) == 0;
 }
 
-// The text after a leading word and its blank, trailing blanks removed.
 std::string After(const std::string& text, const std::string& start) {
   std::string rest = text.substr(std::min(start.size(), text.size()));
   rest.erase(rest.find_last_not_of(' ') + 1);
   return rest;
 }
 
-bool IsLive(const Call& call) {
-  return call.status == "ROUTING" || call.status == "RINGING" || call.status == "INPROGRESS";
+std::string CallText(const Call& call, const std::string& rest) {
+  return "CALL " + std::to_string(call.id) + " " + rest;
 }
 
-// The most recent call still going on.
-Call* CurrentCall() {
-  for (auto it = skype.calls.rbegin(); it != skype.calls.rend(); ++it) {
-    if (IsLive(*it)) return &*it;
+// A status the far end or the network reports, taken on when it goes out;
+// with repeating on, it goes out twice, as some clients send it.
+void ReportStatus(const Call& call, const std::string& status, os::DWORD delayMs) {
+  NotifyCall(call, CallText(call, "STATUS " + status), status, delayMs);
+  if (skype.repeatStatus) NotifyCall(call, CallText(call, "STATUS " + status), status, delayMs);
+}
+
+void ReportAnswered(const Call& call, os::DWORD delayMs) {
+  ReportStatus(call, "INPROGRESS", delayMs);
+  NotifyCall(call, CallText(call, "VIDEO_STATUS VIDEO_NONE"), "", delayMs);
+}
+
+void ReportFailure(Call& call, int reason, os::DWORD delayMs) {
+  call.failureReason = reason;
+  NotifyCall(call, CallText(call, "FAILUREREASON " + std::to_string(reason)), "", delayMs);
+  ReportStatus(call, "FAILED", delayMs);
+}
+
+void CloseAnswerPrompt() {
+  if (!skype.answerPrompt) return;
+  os::DestroyWindow(skype.answerPrompt);
+  skype.answerPrompt = nullptr;
+}
+
+Call& NewCall(const std::string& partner, bool incoming, const std::string& status) {
+  Call call;
+  call.id = skype.nextCallId++;
+  call.partner = partner;
+  call.incoming = incoming;
+  call.status = status;
+  skype.calls.push_back(call);
+  OpenWindow(CONVERSATION_CLASS, partner.c_str());
+  Call& added = skype.calls.back();
+  ReportStatus(added, status, 0);
+  return added;
+}
+
+// After ROUTING: the far end rings (twice reported, as Skype does), or the
+// telephone network plays early media; it answers after answerMs unless
+// the test will say when.
+void GoOn(Call& call, CallsMode mode) {
+  bool echo = call.partner == ECHO_TEST;
+  switch (mode) {
+    case CallsMode::Fail: ReportFailure(call, skype.callFailure, OUTCOME_MS); return;
+    case CallsMode::Busy: ReportStatus(call, "BUSY", OUTCOME_MS); return;
+    default: break;
   }
-  return nullptr;
+  if (IsTelephoneNumber(call.partner)) {
+    ReportStatus(call, "EARLYMEDIA", PROGRESS_MS);
+  } else {
+    NotifyCall(call, CallText(call, "STATUS RINGING"), "RINGING", PROGRESS_MS);
+    ReportStatus(call, "RINGING", PROGRESS_MS);
+  }
+  if (echo) {
+    ReportAnswered(call, ECHO_ANSWER_MS);
+  } else if (mode == CallsMode::Answer) {
+    ReportAnswered(call, PROGRESS_MS + skype.answerMs);
+  }
 }
 
-Call* RingingCall() {
-  Call* call = CurrentCall();
-  return call && call->incoming && call->status == "RINGING" ? call : nullptr;
+void Ring(const std::string& partner) {
+  NewCall(partner, true, "RINGING");
+  if (!skype.answerPrompt) skype.answerPrompt = OpenWindow(ANSWER_PROMPT_CLASS, "");
+}
+
+void SetCallsMode(const std::string& rest) {
+  skype.callsMode = CallsMode::Answer;
+  if (rest == "route") skype.callsMode = CallsMode::Route;
+  if (rest == "busy") skype.callsMode = CallsMode::Busy;
+  if (StartsWith(rest, "error ")) {
+    skype.callsMode = CallsMode::Error;
+    skype.callError = After(rest, "error ");
+  }
+  if (StartsWith(rest, "fail")) {
+    skype.callsMode = CallsMode::Fail;
+    int reason = std::atoi(After(rest, "fail").c_str());
+    skype.callFailure = reason > 0 ? reason : 1;  // 1: a miscellaneous error
+  }
+  if (StartsWith(rest, "answer ")) {
+    skype.answerMs = static_cast<os::DWORD>(std::atol(After(rest, "answer ").c_str()));
+  }
+}
+
+}  // namespace
+
+bool IsEnded(const Call& call) {
+  for (const char* end : {"FINISHED", "MISSED", "REFUSED", "BUSY", "CANCELLED", "FAILED"}) {
+    if (call.status == end) return true;
+  }
+  return false;
 }
 
 Call* CallById(int id) {
   for (Call& call : skype.calls) {
     if (call.id == id) return &call;
+  }
+  return nullptr;
+}
+
+// The call in progress, else the most recent call still going on: a call
+// ringing in during a call waits while the one in progress is handled.
+Call* CurrentCall() {
+  for (Call& call : skype.calls) {
+    if (call.status == "INPROGRESS") return &call;
+  }
+  return LatestCall();
+}
+
+// The call started last that is still going on: what the cues act on.
+Call* LatestCall() {
+  for (auto it = skype.calls.rbegin(); it != skype.calls.rend(); ++it) {
+    if (!IsEnded(*it)) return &*it;
+  }
+  return nullptr;
+}
+
+Call* RingingCall() {
+  for (auto it = skype.calls.rbegin(); it != skype.calls.rend(); ++it) {
+    if (it->incoming && it->status == "RINGING") return &*it;
   }
   return nullptr;
 }
@@ -57,33 +167,24 @@ bool IsTelephoneNumber(const std::string& partner) {
 }
 
 void SetStatus(Call& call, const std::string& status) {
+  bool changed = call.status != status;
   call.status = status;
-  Notify(skype.client, "CALL " + std::to_string(call.id) + " STATUS " + status);
+  if (changed) StatusTaken(call);
+  NotifyCall(call, CallText(call, "STATUS " + status), status, 0);
 }
 
-Call& NewCall(const std::string& partner, bool incoming, const std::string& status) {
-  Call call;
-  call.id = skype.nextCallId++;
-  call.partner = partner;
-  call.incoming = incoming;
-  skype.calls.push_back(call);
-  OpenWindow(CONVERSATION_CLASS, partner.c_str());
-  SetStatus(skype.calls.back(), status);
-  return skype.calls.back();
-}
-
-void CloseAnswerPrompt() {
-  if (!skype.answerPrompt) return;
-  os::DestroyWindow(skype.answerPrompt);
-  skype.answerPrompt = nullptr;
-}
-
-// The conversation window stays, and the call-quality question comes up:
-// tidying them away is left to whoever wants them gone.
-void EndCall(Call& call, const std::string& status) {
-  if (call.incoming && call.status == "RINGING") CloseAnswerPrompt();
-  SetStatus(call, status);
-  OpenWindow(CALL_QUALITY_CLASS, "");
+// What Skype's windows do as a call changes: the answer prompt goes when an
+// incoming call is answered or ends; an ended call leaves its conversation
+// window and brings up the call-quality question, both until closed.
+void StatusTaken(Call& call) {
+  if (call.status == "INPROGRESS") {
+    if (call.incoming) CloseAnswerPrompt();
+    call.answeredAt = os::GetTickCount();
+    StartDurationTicks();
+  } else if (IsEnded(call)) {
+    if (call.incoming && !RingingCall()) CloseAnswerPrompt();
+    OpenWindow(CALL_QUALITY_CLASS, "");
+  }
 }
 
 void PlaceCall(const std::string& target) {
@@ -91,97 +192,63 @@ void PlaceCall(const std::string& target) {
     Notify(skype.client, "ERROR " + skype.callError);
     return;
   }
-  Call& call = NewCall(target, false, "ROUTING");
-  if (skype.callsMode == CallsMode::Answer) SetStatus(call, "INPROGRESS");
+  if (target.empty()) {
+    Notify(skype.client, "ERROR 4 Empty target not allowed");
+    return;
+  }
+  Call& call = NewCall(target, false, "UNPLACED");
+  ReportStatus(call, "ROUTING", 0);
+  GoOn(call, skype.callsMode);
 }
 
-void Ring(const std::string& partner) {
-  NewCall(partner, true, "RINGING");
-  if (!skype.answerPrompt) skype.answerPrompt = OpenWindow(ANSWER_PROMPT_CLASS, "");
-}
-
-void AnswerGet(const std::string& command) {
-  int id = 0;
-  char property[64] = {};
-  char user[256] = {};
-  if (std::sscanf(command.c_str(), "GET CALL %d %63s", &id, property) == 2) {
-    Call* call = CallById(id);
-    if (!call) {
-      Notify(skype.client, "ERROR 11 Invalid call id");
-    } else if (std::string(property) == "PARTNER_HANDLE") {
-      Notify(skype.client, "CALL " + std::to_string(id) + " PARTNER_HANDLE " + call->partner);
-    } else if (std::string(property) == "TYPE") {
-      std::string type = std::string(call->incoming ? "INCOMING" : "OUTGOING") +
-                         (IsTelephoneNumber(call->partner) ? "_PSTN" : "_P2P");
-      Notify(skype.client, "CALL " + std::to_string(id) + " TYPE " + type);
-    }
-  } else if (std::sscanf(command.c_str(), "GET USER %255s SPEEDDIAL", user) == 1) {
-    Notify(skype.client, "USER " + std::string(user) + " SPEEDDIAL " + skype.speedDial[user]);
-  } else if (command == "GET SKYPEVERSION") {
-    Notify(skype.client, "SKYPEVERSION " + skype.version);
+void AnswerRingingCall() {
+  if (Call* call = RingingCall()) {
+    SetStatus(*call, "INPROGRESS");
+    NotifyCall(*call, CallText(*call, "VIDEO_STATUS VIDEO_NONE"), "", 0);
   }
 }
 
-}  // namespace
-
-os::LRESULT TakeCommand(os::HWND sender, const std::string& command) {
-  if (!skype.takeCommands) {
-    Note("refused %s", command.c_str());
-    return 0;
+void HangUpCurrent() {
+  Call* call = CurrentCall();
+  if (!call) return;
+  if (call->status == "INPROGRESS") {
+    SetStatus(*call, "FINISHED");
+  } else {
+    SetStatus(*call, call->incoming ? "REFUSED" : "CANCELLED");
   }
-  Note("command %s", command.c_str());
-  if (sender) skype.client = sender;
-  if (command == "PING") {
-    if (skype.answerPing) Notify(skype.client, "PONG");
-  } else if (command == "PROTOCOL 5") {
-    Notify(skype.client, "PROTOCOL 5");
-  } else if (command == "MINIMIZE") {
-    os::ShowWindow(skype.main, os::SW_MINIMIZE);
-    Note("minimized");
-  } else if (StartsWith(command, "SET AUDIO_IN ") || StartsWith(command, "SET AUDIO_OUT ") ||
-             StartsWith(command, "SET MUTE ")) {
-    Notify(skype.client, After(command, "SET "));
-  } else if (StartsWith(command, "CALL ")) {
-    PlaceCall(After(command, "CALL "));
-  } else if (command == "HOOK OFF") {
-    if (Call* call = RingingCall()) {
-      CloseAnswerPrompt();
-      SetStatus(*call, "INPROGRESS");
-    }
-  } else if (command == "HOOK ON") {
-    if (Call* call = CurrentCall()) EndCall(*call, "FINISHED");
-  } else if (command == "BTN_RELEASED NO") {
-    Call* call = CurrentCall();
-    if (call && call->status != "INPROGRESS") EndCall(*call, call->incoming ? "REFUSED" : "CANCELLED");
-  } else if (StartsWith(command, "GET ")) {
-    AnswerGet(command);
-  }
-  return 1;
 }
 
-void HangUpHotKey() {
-  if (Call* call = CurrentCall()) EndCall(*call, "FINISHED");
+void RefuseOrCancelCurrent() {
+  Call* call = RingingCall();
+  if (!call) call = CurrentCall();
+  if (call && call->status != "INPROGRESS") SetStatus(*call, call->incoming ? "REFUSED" : "CANCELLED");
 }
+
+void HangUpHotKey() { HangUpCurrent(); }
 
 void RunCue(const std::string& line) {
   std::size_t blank = line.find(' ');
   std::string word = line.substr(0, blank);
   std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
-  Call* call = CurrentCall();
+  Call* call = LatestCall();
   if (word == "ring") {
     Ring(rest);
   } else if (word == "manual") {
-    NewCall(rest, false, "ROUTING");
+    Call& placed = NewCall(rest, false, "UNPLACED");
+    ReportStatus(placed, "ROUTING", 0);
+    GoOn(placed, CallsMode::Route);
   } else if (word == "answer") {
-    if (call && call == RingingCall()) CloseAnswerPrompt();
-    if (call) SetStatus(*call, "INPROGRESS");
+    if (call) ReportAnswered(*call, 0);
   } else if (word == "end") {
-    if (call) EndCall(*call, rest);
+    if (call) ReportStatus(*call, rest, 0);
+  } else if (word == "fail") {
+    if (call) ReportFailure(*call, std::atoi(rest.c_str()), 0);
   } else if (word == "calls") {
-    skype.callsMode = rest == "route"              ? CallsMode::Route
-                      : StartsWith(rest, "error ") ? CallsMode::Error
-                                                   : CallsMode::Answer;
-    skype.callError = After(rest, "error ");
+    SetCallsMode(rest);
+  } else if (word == "repeat") {
+    skype.repeatStatus = rest == "on";
+  } else if (word == "delivery") {
+    skype.syncDelivery = rest == "sync";
   } else if (word == "notify") {
     Notify(skype.client, rest);
   } else if (word == "pong") {
@@ -193,6 +260,10 @@ void RunCue(const std::string& line) {
     skype.speedDial[rest.substr(0, space)] = space == std::string::npos ? "" : rest.substr(space + 1);
   } else if (word == "window") {
     OpenWindow(rest.c_str(), "");
+  } else if (word == "authorize") {
+    Authorize();
+  } else if (word == "available") {
+    AnnounceApi();
   } else {
     Note("unknown cue %s", line.c_str());
   }

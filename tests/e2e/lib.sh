@@ -372,6 +372,10 @@ e2e_end() {
                 echo "--- event log:"
                 tr -d '\r' <"$E2E_LOG"
             fi
+            if [[ -f "${E2E_SKYPE_DIR:-}/skype-transcript.txt" ]]; then
+                echo "--- stand-in Skype's transcript (last 60 lines):"
+                tr -d '\r' <"$E2E_SKYPE_DIR/skype-transcript.txt" | tail -n 60
+            fi
             # What the Wine programs printed: a crash report lands here.
             local out
             for out in "${E2E_WORK:-/nonexistent}"/*.out; do

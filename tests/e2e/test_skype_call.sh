@@ -27,8 +27,8 @@ e2e_wait 30 attached || e2e_fail "no SkypeAttached within 30 s"
 key() { wintool post "$E2E_HANDSET_CLASS" "$E2E_HANDSET_TITLE" "$E2E_HANDSET_KEY" "$1" 0 >/dev/null; }
 logged() { (( $(e2e_log_count "$1") >= $2 )); }
 record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
-sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))"; }
-has_line() { e2e_skype_lines "$1" | grep -qxF -- "$2"; }
+sent_since() { e2e_skype_sent_since "$1"; }
+has_line() { e2e_skype_has "$1" "$2"; }
 
 # Outgoing.
 before=$(e2e_skype_lines command | wc -l)
@@ -62,7 +62,7 @@ e2e_wait 10 logged CallAnswered 1 || e2e_fail "lifting the handset did not answe
 e2e_wait 10 logged CallInProgress 2 || e2e_fail "Skype did not put the answered call in progress"
 e2e_assert_eq "the commands of the answer" $'GET CALL 102 PARTNER_HANDLE\nHOOK OFF\nGET CALL 102 TYPE' \
     "$(sent_since "$before")"
-e2e_transcript | grep -qx 'inject 0x8F' || e2e_fail "the softphone was not made to let go of the handset"
+e2e_transcript | grep -x 'inject 0x8F' >/dev/null || e2e_fail "the softphone was not made to let go of the handset"
 
 e2e_skype_cue "end FINISHED"
 e2e_wait 10 logged CallDisconnected 1 || e2e_fail "the far end's hang-up was not noticed"

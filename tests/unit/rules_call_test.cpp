@@ -232,7 +232,7 @@ TEST_F(RulesTest, HangingUpWhilePlacingPressesNoAndClosesTheDialerFromBothSides)
   StartWithAdapter();
   Cue("calls route");
   Handset(HANDSET_OFF_HOOK);
-  Dial("*0#");
+  Dial("*5551234#");  // the echo test answers by itself
   desktop.RunFor(2000);
   ASSERT_TRUE(Has(LastRecordOf("CallRouting"), "ct=2; cs=2;"));
   int reads = CountOf("AutoMinimizeDialerOn");

@@ -1,9 +1,12 @@
 #include "tests/unit/skype_fixture.h"
 #include "tests/unit/text_lines.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
 
 #include "platform/os_window.h"
+#include "platform/sim/audio_controls.h"
 #include "shell/main_dialog.h"
 #include "standins/skype/skype.h"
 
@@ -57,4 +60,16 @@ bool SkypeTest::TimerStarted(os::UINT_PTR id, os::UINT period) const {
     if (event.id == id && event.started && event.period == period) return true;
   }
   return false;
+}
+
+bool SkypeTest::SoundPlaying() const {
+  for (const sim::PlayedBuffer& buffer : sim::PlayedBuffers()) {
+    if (buffer.doneAt == UINT64_MAX) return true;
+  }
+  return false;
+}
+
+int SkypeTest::NotifiedCount(const std::string& text) const {
+  std::vector<std::string> notified = SkypeLines("notify");
+  return static_cast<int>(std::count(notified.begin(), notified.end(), text));
 }

@@ -29,6 +29,10 @@ class SkypeTest : public CallTest {
   bool Attached() const;
   std::string StatusLine() const;
   bool TimerStarted(os::UINT_PTR id, os::UINT period) const;
+  // Whether a sound still plays on the adapter's output (the alert tone).
+  bool SoundPlaying() const;
+  // How many of Skype's notifications so far are exactly `text`.
+  int NotifiedCount(const std::string& text) const;
 
   os::DWORD skype = 0;
 };
