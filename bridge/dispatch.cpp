@@ -168,6 +168,9 @@ void CCorvaloPluginDlg::ReadSoftphoneVersion() {
 }
 
 void CCorvaloPluginDlg::OnSkypeAttach(os::HWND apiWindow, os::LPARAM status) {
+  // While discovery pauses for a Skype that takes no command, replies to
+  // the requests made before the pause are not taken up again.
+  if (DiscoveryPaused()) return;
   if (status == ATTACH_SUCCESS) {
     checklistDialog.EndDialog(0);
     skypeApiWindow = apiWindow;

@@ -93,7 +93,9 @@ void AnswerDiscovery(os::HWND client) {
   os::LPARAM status = statuses[std::min(skype.discoveries, statuses.size() - 1)];
   ++skype.discoveries;
   Note("discover");
-  if (!client || !skype.takeCommands) return;  // an API that takes no commands does not attach either
+  // An API that takes no commands does not attach either, unless it is the
+  // faulty one that attaches and then refuses everything.
+  if (!client || (!skype.takeCommands && !skype.attachWhileRefusing)) return;
   if (status == 1) skype.pendingClient = client;
   ++skype.commandDepth;  // a busy Skype answers from inside the broadcast
   SendAttach(client, status);

@@ -61,8 +61,11 @@
 //                           async (default): a moment later from the loop
 //   notify TEXT             sends TEXT as a notification, as it stands
 //   pong on|off             whether "PING" is answered with "PONG"
-//   commands take|refuse    whether commands are taken (result 1) or not
-//                           (0); while refusing, discovery goes unanswered
+//   commands take|refuse|refuse-attached
+//                           whether commands are taken (result 1) or not
+//                           (0); while refusing, discovery goes unanswered,
+//                           but with refuse-attached it is answered with an
+//                           attach, as a faulty Skype does
 //   speeddial NAME VALUE    user NAME's "SPEEDDIAL" property
 //   window CLASS            opens a secondary window of that class
 //   authorize               the user authorises the program: the one that

@@ -254,7 +254,8 @@ void RunCue(const std::string& line) {
   } else if (word == "pong") {
     skype.answerPing = rest != "off";
   } else if (word == "commands") {
-    skype.takeCommands = rest != "refuse";
+    skype.takeCommands = rest != "refuse" && rest != "refuse-attached";
+    skype.attachWhileRefusing = rest == "refuse-attached";
   } else if (word == "speeddial") {
     std::size_t space = rest.find(' ');
     skype.speedDial[rest.substr(0, space)] = space == std::string::npos ? "" : rest.substr(space + 1);

@@ -53,6 +53,7 @@ struct Skype {
   int commandDepth = 0;       // commands being handled right now (nested sends)
   bool answerPing = true;
   bool takeCommands = true;
+  bool attachWhileRefusing = false;  // attaches the asker, then refuses its commands
   std::map<std::string, std::string> speedDial;
   std::deque<Call> calls;  // a deque: references stay valid while it grows
   int nextCallId = 101;

@@ -60,3 +60,25 @@ TEST_F(SkypeLinkLossTest, SkypeQuittingDuringACallLeavesNoStaleOffHookOnceTheHan
   desktop.RunFor(1100);  // the next poll, a second apart while detached, shows it
   EXPECT_EQ(TrayTip(), READY);
 }
+
+TEST_F(SkypeLinkLossTest, ASkypeThatAttachesButRefusesEveryCommandIsAskedAgainOnlyAfterGrowingPauses) {
+  StartWithAdapter();
+  Cue("commands refuse-attached");
+  Cue("available", 0);  // Skype's broadcast makes the program ask again at once
+  desktop.RunFor(60000);
+  // Without the pauses this is hundreds of attaches a minute; with them,
+  // three quick rounds, then 5, 10, 20 s apart.
+  int attaches = CountOf("SkypeAttached");
+  EXPECT_LE(attaches, 8);
+  EXPECT_GE(CountOf("SkypeRefusesCommands:5s"), 1);
+  EXPECT_GE(CountOf("SkypeRefusesCommands:10s"), 1);
+  EXPECT_GE(CountOf("SkypeRefusesCommands:20s"), 1);
+
+  // Once Skype takes commands again the link holds and the pauses end.
+  Cue("commands take", 0);
+  desktop.RunFor(70000);
+  int afterRecovery = CountOf("SkypeAttached");
+  desktop.RunFor(30000);
+  EXPECT_EQ(CountOf("SkypeAttached"), afterRecovery);
+  EXPECT_EQ(TrayTip(), READY);
+}
