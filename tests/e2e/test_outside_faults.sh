@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Outside programs fail during calls, and the program keeps running, logs
+# what happened and is back to Ready by itself once they are back:
+# - Skype is killed during a call: the link's loss is logged at once, the
+#   handset going down ends the call with no stale Offhook, and a new Skype
+#   is attached;
+# - the softphone is killed during a call: the adapter goes with it, the
+#   Skype call is hung up, and a new softphone is hooked afresh, its adapter
+#   found and Skype attached again;
+# - Skype attaches but refuses every command: the program asks again only
+#   after growing pauses, says so in the log, and holds the link once Skype
+#   takes commands again.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/softphone_calls.sh"
+e2e_begin outside_faults
+
+e2e_plug_adapter
+e2e_start_softphone --version 2012.1
+e2e_start_skype
+e2e_start_program_with_adapter
+program=$E2E_LAST_PID
+e2e_wait_main_window >/dev/null
+e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
+
+echo_call() {  # places the echo test from the handset and waits until it runs
+    e2e_handset 0x8E
+    for k in 0x6A 0x30 0x88; do e2e_handset "$k"; done
+    e2e_wait 15 e2e_logged CallInProgress "$1" || e2e_fail "echo-test call $1 never went into progress"
+}
+restart_skype() {
+    rm -f "$E2E_SKYPE_DIR/skype-cues.txt" "$E2E_SKYPE_DIR/skype-transcript.txt"
+    e2e_start_skype
+}
+
+# --- Skype killed during a call.
+echo_call 1
+e2e_stop_pid "$E2E_SKYPE_PID"
+e2e_wait 5 e2e_logged SkypeLinkLost:SkypeGone 1 || e2e_fail "the loss of Skype was not logged within 5 s"
+e2e_handset 0x8F
+e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "hanging up after Skype's end was not noticed"
+e2e_assert_match "the record after hanging up" '^st=CallOnhook; ct=0; cs=0; of=0;' "$(e2e_record_of CallOnhook)"
+restart_skype
+e2e_wait 30 e2e_logged SkypeAttached 2 || e2e_fail "the new Skype was not attached"
+
+# --- The softphone killed during a call, then started again.
+echo_call 2
+e2e_stop_pid "$E2E_SOFTPHONE_PID"
+e2e_wait 10 e2e_logged DeviceRemoved 1 || e2e_fail "the adapter was not dropped with the softphone"
+e2e_skype_lines command | grep -x 'HOOK ON' >/dev/null || e2e_fail "the Skype call was not hung up"
+e2e_assert_match "the record after the loss" '^st=DeviceRemoved; ct=0; cs=0; of=0;' "$(e2e_record_of DeviceRemoved)"
+e2e_start_softphone --version 2012.1
+e2e_wait 15 e2e_logged Hok 2 || e2e_fail "the new softphone was not hooked"
+e2e_wait 15 e2e_logged DeviceAdded 2 || e2e_fail "the adapter was not found again"
+e2e_wait 30 e2e_logged SkypeAttached 3 || e2e_fail "Skype was not attached again"
+
+# --- Skype attaches but refuses every command.
+e2e_skype_cue "commands refuse-attached" available
+e2e_wait 20 e2e_logged SkypeRefusesCommands:5s 1 || e2e_fail "the refusals were not bounded"
+attaches=$(e2e_log_count SkypeAttached)
+sleep 3
+(( $(e2e_log_count SkypeAttached) - attaches <= 1 )) || e2e_fail "the program kept attaching during the pause"
+e2e_skype_cue "commands take"
+holds() {  # attached again, with no loss since
+    local last
+    last=$(e2e_log_records | grep -E '^st=(SkypeAttached|SkypeLinkLost:[A-Za-z]*);' | tail -n1)
+    [[ "$last" == st=SkypeAttached\;* ]] && (( $(e2e_log_count SkypeAttached) > attaches ))
+}
+e2e_wait 30 holds || e2e_fail "the link did not come back once Skype took commands"
+sleep 2
+holds || e2e_fail "the link did not hold once Skype took commands"
+e2e_pid_alive "$program" || e2e_fail "the program ended"
