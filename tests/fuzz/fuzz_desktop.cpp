@@ -40,6 +40,12 @@ std::string FuzzInput::Until(char separator) {
   return bytes;
 }
 
+void LineBreaksFromMarks(std::string& text) {
+  for (char& c : text) {
+    if (c == '\x01') c = '\n';
+  }
+}
+
 FuzzDesktop::FuzzDesktop(const DesktopParts& parts) {
   // The hook library's shared section is one per desktop, as it is one per
   // Windows session.
@@ -194,6 +200,19 @@ void FuzzDesktop::CheckSkypeCommands() {
     }
   }
   skypeLinesChecked_ = lines.size();
+}
+
+void FuzzDesktop::CheckLogLines() {
+  std::string log = desktop.ReadFile(LOG_PATH);
+  std::string firstLine = log.substr(0, log.find('\n'));
+  if (firstLine != logFirstLine_ || log.size() < logBytesChecked_) logBytesChecked_ = 0;  // started afresh
+  logFirstLine_ = firstLine;
+  for (const std::string& line : TextLines(log.substr(logBytesChecked_))) {
+    bool stamped = line.size() > 27 && line[2] == '/' && line[5] == '/' && line.compare(10, 2, "; ") == 0 &&
+                   line.compare(24, 3, "; \t") == 0 && line.compare(27, 3, "st=") == 0;
+    if (!stamped) Fail("log line is not one whole record: " + line);
+  }
+  logBytesChecked_ = log.size();
 }
 
 void FuzzDesktop::CheckAlive() const {

@@ -39,6 +39,10 @@ class FuzzInput {
   std::size_t at_ = 0;
 };
 
+// Line feeds end a record in the record targets' inputs; a record whose
+// shape byte has bit 2 set carries one for each 0x01 byte instead.
+void LineBreaksFromMarks(std::string& text);
+
 struct DesktopParts {
   bool adapter = true;    // the second-generation adapter on the bus
   bool softphone = true;  // the softphone model, which the program hooks
@@ -101,6 +105,9 @@ class FuzzDesktop {
   // Every command Skype received fits the program's command buffer and
   // was a terminated text of exactly its length.
   void CheckSkypeCommands();
+  // Every line the log gained since the last check is one whole record:
+  // "dd/mm/yyyy; hh:mm:ss:mmm; " and a tab, then a status record.
+  void CheckLogLines();
   // The program is still running and its main window is there.
   void CheckAlive() const;
 
@@ -108,4 +115,6 @@ class FuzzDesktop {
 
  private:
   std::size_t skypeLinesChecked_ = 0;
+  std::size_t logBytesChecked_ = 0;
+  std::string logFirstLine_;
 };

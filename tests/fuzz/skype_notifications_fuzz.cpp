@@ -6,7 +6,8 @@
 // each a shape byte and a text up to a line feed. The shape gives the
 // record's cbData: the text with its terminator, the text without one, a
 // size of its own (two more bytes; beyond the text the record is zeros), or
-// no data at all.
+// no data at all; with bit 2 of the shape byte set, 0x01 bytes of the
+// text become line feeds.
 #include <cstdint>
 #include <string>
 
@@ -58,8 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   ReachState(world, input.Byte() % 5);
   for (int records = 0; records < 8 && input.Left() > 0; ++records) {
-    int shape = input.Byte() % 4;
+    std::uint8_t shapeByte = input.Byte();
+    int shape = shapeByte % 4;
     std::string text = input.Until('\n');
+    if (shapeByte & 0x04) LineBreaksFromMarks(text);
     os::DWORD cbData = RecordSize(input, shape, text);
     os::HWND skypeWindow = world.SkypeApiWindow();
     if (!skypeWindow) break;  // the link dropped: nothing of Skype's is heard now
@@ -70,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   world.CheckAlive();
   world.CheckStatusRecord();
   world.CheckSkypeCommands();
+  world.CheckLogLines();
   if (!world.ReturnToIdle() || !world.SkypeApiWindow()) FuzzDesktop::Discard();
   return 0;
 }
