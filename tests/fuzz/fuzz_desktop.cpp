@@ -151,9 +151,12 @@ bool FuzzDesktop::Idle() const {
 
 bool FuzzDesktop::ReturnToIdle() {
   if (!theMainWindow || !desktop.IsRunning(program)) return false;
+  bool hadCall = !Idle();
   if (theMainWindow->offHook) Handset(HANDSET_ON_HOOK, 50);
+  // The Skype model's own call ends too, even where a fuzzed notification
+  // already ended it for the program, so the next call can ring.
+  if (skype) Cue("end FINISHED", 10);
   if (skype && !Idle()) {
-    Cue("end FINISHED");
     // A call the Skype model never had (one a fuzzed notification made up)
     // ends the way Skype would end it: with its final status.
     std::int32_t id = theMainWindow->skypeCallId;
@@ -162,7 +165,12 @@ bool FuzzDesktop::ReturnToIdle() {
       SendRecord(skype, SkypeApiWindow(), finished, static_cast<os::DWORD>(finished.size() + 1));
     }
   }
-  return desktop.RunUntil([this] { return Idle(); }, 3000);
+  if (!desktop.RunUntil([this] { return Idle(); }, 3000)) return false;
+  // The call fields go idle before the hang-up's tidying ends (closing
+  // windows, each wait up to 500 ms); a call that rang in meanwhile would
+  // meet the end of this one, so the next input waits until it is over.
+  if (hadCall) desktop.RunFor(2500);
+  return Idle();
 }
 
 void FuzzDesktop::CheckStatusRecord() const {
@@ -222,5 +230,11 @@ void FuzzDesktop::CheckAlive() const {
 
 void FuzzDesktop::Fail(const std::string& what) {
   std::fprintf(stderr, "fuzz invariant: %s\n", what.c_str());
+  if (theDesktop) {
+    std::vector<std::string> lines = TextLines(theDesktop->desktop.ReadFile(LOG_PATH));
+    std::fprintf(stderr, "the log's last lines:\n");
+    for (std::size_t i = lines.size() > 12 ? lines.size() - 12 : 0; i < lines.size(); ++i)
+      std::fprintf(stderr, "  %s\n", lines[i].c_str());
+  }
   std::abort();
 }

@@ -23,10 +23,12 @@ void ReachState(FuzzDesktop& world, int state) {
       world.Handset(HANDSET_OFF_HOOK);
       world.Dial("*12");
       break;
-    case 2:  // placing: the call goes to Skype, which routes it
+    case 2:  // placing: the call goes to Skype, which routes it; nobody answers yet
+      world.Cue("calls route", 10);
       world.Handset(HANDSET_OFF_HOOK);
       world.Dial("*5550100#");
       world.desktop.RunFor(300);
+      world.Cue("calls answer", 10);
       break;
     case 3:  // answered: a Skype call rings in and the handset is lifted
       world.Cue("ring echo123", 300);
@@ -57,7 +59,11 @@ os::DWORD RecordSize(FuzzInput& input, int shape, const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzDesktop& world = FuzzDesktop::Get(DesktopParts{});
   FuzzInput input(data, size);
-  ReachState(world, input.Byte() % 5);
+  int state = input.Byte() % 5;
+  ReachState(world, state);
+  // The call states' numbers are the states themselves.
+  if (theMainWindow->callState != state)
+    FuzzDesktop::Fail("state " + std::to_string(state) + " not reached: " + std::to_string(theMainWindow->callState));
   for (int records = 0; records < 8 && input.Left() > 0; ++records) {
     std::uint8_t shapeByte = input.Byte();
     int shape = shapeByte % 4;
