@@ -49,7 +49,7 @@ for target in "${targets[@]}"; do
   echo "== $target: $seconds s (whole output in $log)"
   result=0
   "$binary" "${options[@]}" "$scratch" "tests/fuzz/corpus/$target" >"$log" 2>&1 || result=$?
-  grep -E '^#[0-9]+ +(INITED|DONE)|^stat::|invariant|ERROR|SUMMARY|Test unit' "$log" || true
+  grep -E '^#[0-9]+ +(INITED|DONE)|^stat::|^fuzz invariant|==[0-9]+==ERROR|^SUMMARY|Test unit' "$log" || true
   if [ $result -ne 0 ]; then
     echo "== $target: FAILED (exit $result)"
     status=1
