@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, from Debian's packages: both
-# mingw-w64 cross compilers (the shipped i686 pair and the x86-64 test build)
-# and both Wines (32-bit runs only where the host's kernel runs i386 code).
+# mingw-w64 cross compilers (the shipped i686 pair and the x86-64 test build),
+# both Wines (32-bit runs only where the host's kernel runs i386 code), and
+# clang with its sanitizer and libFuzzer runtime for the fuzz targets.
 # Quick when everything is already there; needs root on a fresh machine.
 set -euo pipefail
 
@@ -12,6 +13,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps
   minimodem sox python3 libasound2:i386 libasound2
   nsis p7zip-full
+  clang libclang-rt-14-dev
 )
 # "scripts/setup.sh screenshots" also installs what scripts/screenshots.sh
 # needs to grab and crop pictures of the screen and click the tray.

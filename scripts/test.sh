@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test: the unit
 # tests on the simulated desktop (plain, under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer), and the end-to-end
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer), each fuzz target
+# for a few seconds over its seed corpus, and the end-to-end
 # tests of the Windows binaries under Wine: the shipped i686 pair and its
 # installer where this host runs 32-bit code, the x86-64 build of the same
 # sources always. The static checks (imports, sizes, the installer's
@@ -10,7 +11,7 @@
 set -euo pipefail
 
 if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
-  sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
   echo
   echo "Usage: scripts/test.sh"
   echo "Set CORVALO_HOST_NO_I386=1 to test as on a host that cannot run 32-bit code."
@@ -22,7 +23,7 @@ bash scripts/setup.sh
 source tests/e2e/lib.sh
 
 start=$(date +%s)
-presets=(native native-asan native-tsan windows windows64)
+presets=(native native-asan native-tsan fuzz windows windows64)
 for preset in "${presets[@]}"; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
@@ -40,6 +41,15 @@ for preset in native native-asan native-tsan; do
     summary+=("$preset: unit tests FAILED")
   fi
 done
+
+# Each fuzz target for a short fixed time (scripts/fuzz.sh runs them longer).
+echo "== fuzz: short runs of every target"
+if ctest --preset fuzz; then
+  summary+=("fuzz: every target ran its short time without a finding")
+else
+  status=1
+  summary+=("fuzz: a target FAILED (its input is in build/fuzz/tests/fuzz)")
+fi
 
 # The end-to-end suites. Where the host cannot run an architecture, its Wine
 # tests report themselves skipped and only its static checks run. The two

@@ -19,13 +19,19 @@ constexpr std::int32_t RESTART_ALWAYS_AFTER = 1100;
 
 std::string LogFilePath() { return GetAppDirectory() + PROGRAM_NAME + "$Logfile.log"; }
 
-// Appends piece to record, cutting it where the record buffer ends.
+// Appends piece to record, cutting it where the record buffer ends. Texts
+// from outside (a path, a caller's name, a version) may hold line breaks;
+// they become blanks, so that a record stays one line of the log and one
+// line for the programs that read control 1007.
 void AppendBounded(char (&record)[RECORD_BUFFER], const char* piece) {
   std::size_t used = std::strlen(record);
   std::size_t room = RECORD_BUFFER - 1 - used;
   std::size_t length = std::strlen(piece);
   if (length > room) length = room;
-  std::memcpy(record + used, piece, length);
+  for (std::size_t i = 0; i < length; ++i) {
+    char c = piece[i];
+    record[used + i] = c == '\r' || c == '\n' ? ' ' : c;
+  }
   record[used + length] = '\0';
 }
 
