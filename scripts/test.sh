@@ -23,16 +23,30 @@ bash scripts/setup.sh
 source tests/e2e/lib.sh
 
 start=$(date +%s)
-presets=(native native-asan native-tsan fuzz windows windows64)
-for preset in "${presets[@]}"; do
-  echo "== $preset: build"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+build() {
+  echo "== $1: build"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+# The Windows builds come first: their end-to-end suites mostly wait on
+# Wine, so they run in the background, side by side (each with a prefix and
+# a display of its own), while the native presets build and test.
+build windows
+build windows64
+logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
+declare -A job=()
+# A failed native build ends the script: the suites still running go with it.
+trap 'kill "${job[@]}" 2>/dev/null; rm -rf "$logs"' EXIT
+for preset in windows windows64; do
+  ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
+  job[$preset]=$!
 done
 
 status=0
 summary=()
 for preset in native native-asan native-tsan; do
+  build "$preset"
   echo "== $preset: test"
   if ctest --preset "$preset"; then
     summary+=("$preset: unit tests passed")
@@ -43,6 +57,7 @@ for preset in native native-asan native-tsan; do
 done
 
 # Each fuzz target for a short fixed time (scripts/fuzz.sh runs them longer).
+build fuzz
 echo "== fuzz: short runs of every target"
 if ctest --preset fuzz; then
   summary+=("fuzz: every target ran its short time without a finding")
@@ -51,17 +66,9 @@ else
   summary+=("fuzz: a target FAILED (its input is in build/fuzz/tests/fuzz)")
 fi
 
-# The end-to-end suites. Where the host cannot run an architecture, its Wine
-# tests report themselves skipped and only its static checks run. The two
-# suites use prefixes and displays of their own and mostly wait on Wine, so
-# they run side by side; each one's output is shown when it has finished.
-logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
-trap 'rm -rf "$logs"' EXIT
-declare -A job=()
-for preset in windows windows64; do
-  ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
-  job[$preset]=$!
-done
+# The end-to-end suites' results. Where the host cannot run an
+# architecture, its Wine tests report themselves skipped and only its
+# static checks run.
 for preset in windows windows64; do
   case $preset in
     windows) arch=i686 ;;
