@@ -2,7 +2,6 @@
 // by class, title, style and size, looking afresh each time. The system is
 // asked for a window by its exact class where a rule names one, and each
 // window's cheapest property is tested first.
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,8 +44,7 @@ os::BOOL OS_CALLBACK CollectWindow(os::HWND window, os::LPARAM list) {
   return os::TRUE;
 }
 
-// The top-level windows in z-order, asked for once rather than one link at
-// a time.
+// The top-level windows in z-order, in one list.
 std::vector<os::HWND> TopLevelWindows() {
   std::vector<os::HWND> windows;
   os::EnumWindows(&CollectWindow, reinterpret_cast<os::LPARAM>(&windows));
@@ -81,14 +79,13 @@ os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
 }
 
 // The size is read before the class: it costs one question, the class two,
-// and most windows fail on the size.
+// and most windows fail on the size. The walk follows the next-window link
+// from the first "QWidget" window, which asks about only the windows below
+// it (listing them all would ask about the ones above too).
 os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
   if (line != 1) return nullptr;
-  os::HWND first = os::FindWindowA("QWidget", nullptr);
-  if (!first) return nullptr;
-  std::vector<os::HWND> windows = TopLevelWindows();
-  for (auto w = std::find(windows.begin(), windows.end(), first); w != windows.end(); ++w) {
-    if (IsPopupSize(*w) && Contains(ClassOf(*w), "QWidget")) return *w;
+  for (os::HWND w = os::FindWindowA("QWidget", nullptr); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
+    if (IsPopupSize(w) && Contains(ClassOf(w), "QWidget")) return w;
   }
   return nullptr;
 }
