@@ -27,7 +27,8 @@ Timestamps come from the stand-ins' timing files (CORVALO_BENCH_TIMING)
 and the program's event log. Environment: BENCH_WINDOW_S (CPU window,
 default 30), BENCH_TRACE_S (request window, default 10), BENCH_IDLE_S
 (attached idle run for the resident set, default 60), BENCH_CALLS
-(default 3).
+(default 3), BENCH_KEEP (a folder that receives the program's folder, the
+stand-ins' files and the request trace at the end).
 EOF
 }
 
