@@ -19,7 +19,7 @@ constexpr const char* SPECIAL_CALL = "Special Call";
 void CCorvaloPluginDlg::AdoptSoftphone() {
   os::HWND candidate = FindSoftphoneTarget(1);
   // The handset driver alone, without a dialer, keeps the current window.
-  if (FindHandsetDriver(1) && !candidate) candidate = softphoneWindow;
+  if (!candidate && FindHandsetDriver(1)) candidate = softphoneWindow;
   if (candidate == softphoneWindow) return;
 
   softphoneWindow = candidate;

@@ -1,7 +1,10 @@
 // Finding the softphone's windows (line 1) and Skype's main window (line 2)
-// by class, title, style and size, walking the window list each time.
+// by class, title, style and size, looking afresh each time. The system is
+// asked for a window by its exact class where a rule names one, and each
+// window's cheapest property is tested first.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
@@ -31,6 +34,43 @@ bool IsPopupSize(os::HWND window) {
   return (width == 280 && height == 126) || (width == 314 && height == 139);
 }
 
+bool IsDialer(os::HWND window) {
+  return (os::GetWindowLongA(window, os::GWL_STYLE) & DIALER_STYLE) == DIALER_STYLE &&
+         TitleOf(window) == "magicJack" && Contains(ClassOf(window), "QWidget");
+}
+
+os::BOOL OS_CALLBACK CollectWindow(os::HWND window, os::LPARAM list) {
+  reinterpret_cast<std::vector<os::HWND>*>(list)->push_back(window);
+  return os::TRUE;
+}
+
+// The top-level windows in z-order, in one list.
+std::vector<os::HWND> TopLevelWindows() {
+  std::vector<os::HWND> windows;
+  os::EnumWindows(&CollectWindow, reinterpret_cast<os::LPARAM>(&windows));
+  return windows;
+}
+
+// The first top-level window after `skipped` in z-order whose class is
+// exactly className and whose title begins with "Skype". The system finds
+// the class (ignoring case); its exact name is read only of a window whose
+// title already fits.
+os::HWND NextSkypeMain(os::HWND skipped, const char* className) {
+  for (os::HWND w = os::FindWindowExA(nullptr, nullptr, className, nullptr); w;
+       w = os::FindWindowExA(nullptr, w, className, nullptr)) {
+    if (w != skipped && TitleOf(w).compare(0, 5, "Skype") == 0 && ClassOf(w) == className) return w;
+  }
+  return nullptr;
+}
+
+// Whichever of two top-level windows comes first in z-order.
+os::HWND EarlierOf(os::HWND a, os::HWND b) {
+  for (os::HWND w : TopLevelWindows()) {
+    if (w == a || w == b) return w;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
@@ -38,10 +78,14 @@ os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
   return os::FindWindowA("Static", "CSJHandsetDriverWnd");
 }
 
+// The size is read before the class: it costs one question, the class two,
+// and most windows fail on the size. The walk follows the next-window link
+// from the first "QWidget" window, which asks about only the windows below
+// it (listing them all would ask about the ones above too).
 os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
   if (line != 1) return nullptr;
   for (os::HWND w = os::FindWindowA("QWidget", nullptr); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-    if (Contains(ClassOf(w), "QWidget") && IsPopupSize(w)) return w;
+    if (IsPopupSize(w) && Contains(ClassOf(w), "QWidget")) return w;
   }
   return nullptr;
 }
@@ -49,25 +93,21 @@ os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
 os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
   if (line == 1) {
     for (os::HWND w = os::FindWindowA("QWidget", "magicJack"); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-      os::LONG style = os::GetWindowLongA(w, os::GWL_STYLE);
-      if (TitleOf(w) == "magicJack" && Contains(ClassOf(w), "QWidget") &&
-          (style & DIALER_STYLE) == DIALER_STYLE)
-        return w;
+      if (IsDialer(w)) return w;
     }
     return nullptr;
   }
   if (line == 2) {
+    // The first top-level window is passed over, whatever it is.
     os::HWND first = os::GetWindow(os::GetDesktopWindow(), os::GW_CHILD);
-    for (os::HWND w = os::GetWindow(first, os::GW_HWNDNEXT); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-      std::string name = ClassOf(w);
-      if ((name == "tSkMainForm.UnicodeClass" || name == "tSkMainForm") &&
-          TitleOf(w).compare(0, 5, "Skype") == 0)
-        return w;
-    }
+    if (!first) return nullptr;
+    os::HWND unicode = NextSkypeMain(first, "tSkMainForm.UnicodeClass");
+    os::HWND plain = NextSkypeMain(first, "tSkMainForm");
+    if (!unicode || !plain) return unicode ? unicode : plain;
+    return EarlierOf(unicode, plain);
   }
   return nullptr;
 }
-
 // From "2013" on (compared as text), the hook goes on the handset driver's
 // thread instead of the dialer's.
 os::HWND CCorvaloPluginDlg::FindSoftphoneTarget(int line) const {

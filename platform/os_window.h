@@ -14,6 +14,13 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Finding and walking windows.
 HWND FindWindowA(const char* className, const char* title);
+// The first child of parent (the desktop when null) after childAfter (from
+// the first when null) in z-order whose class and title match as FindWindowA's
+// do; null when childAfter is not one of parent's children.
+HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char* title);
+// Calls proc with each top-level window in z-order, from a list taken once,
+// until it returns FALSE.
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM param);
 HWND GetDesktopWindow();
 HWND GetWindow(HWND window, UINT relation);
 HWND GetDlgItem(HWND dialog, int controlId);

@@ -2,6 +2,7 @@
 // placement and visibility, with the Win32 rules the program relies on.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/os_window.h"
 #include "platform/sim/world.h"
@@ -217,14 +218,40 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 HWND FindWindowA(const char* className, const char* title) {
+  return FindWindowExA(nullptr, nullptr, className, title);
+}
+
+// Class and title compare without regard to case, as the system's do.
+HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char* title) {
+  Window* owner = parent ? FindWindowByHandle(parent) : &TheWorld().desktop;
+  if (!owner) return nullptr;
+  auto& children = owner->children;
+  auto it = children.begin();
+  if (childAfter) {
+    it = std::find_if(children.begin(), children.end(),
+                      [childAfter](Window* w) { return w->handle == childAfter; });
+    if (it == children.end()) return nullptr;
+    ++it;
+  }
   std::string wantClass = className ? sim::ToLower(className) : "";
   std::string wantTitle = title ? sim::ToLower(title) : "";
-  for (Window* window : TheWorld().desktop.children) {
+  for (; it != children.end(); ++it) {
+    Window* window = *it;
     if (className && sim::ToLower(window->className) != wantClass) continue;
     if (title && sim::ToLower(window->title) != wantTitle) continue;
     return window->handle;
   }
   return nullptr;
+}
+
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
+  if (!proc) return FALSE;
+  std::vector<HWND> list;
+  for (Window* window : TheWorld().desktop.children) list.push_back(window->handle);
+  for (HWND window : list) {
+    if (!proc(window, param)) return FALSE;
+  }
+  return TRUE;
 }
 
 HWND GetDesktopWindow() { return TheWorld().desktop.handle; }

@@ -35,6 +35,12 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 HWND FindWindowA(const char* className, const char* title) {
   return H(::FindWindowA(className, title));
 }
+HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char* title) {
+  return H(::FindWindowExA(H(parent), H(childAfter), className, title));
+}
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
+  return ::EnumWindows(reinterpret_cast<::WNDENUMPROC>(proc), param);
+}
 HWND GetDesktopWindow() { return H(::GetDesktopWindow()); }
 HWND GetWindow(HWND window, UINT relation) { return H(::GetWindow(H(window), relation)); }
 HWND GetDlgItem(HWND dialog, int controlId) { return H(::GetDlgItem(H(dialog), controlId)); }

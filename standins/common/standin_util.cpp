@@ -1,6 +1,8 @@
 #include "standins/common/standin_util.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/os_kernel.h"
 
@@ -31,6 +33,20 @@ void AppendTranscriptLine(const std::string& path, const char* format, va_list a
   std::vsnprintf(line, sizeof line, format, args);
   if (std::FILE* file = os::OpenFileStream(path.c_str(), "a")) {
     std::fprintf(file, "%s\n", line);
+    std::fclose(file);
+  }
+  AppendTimingLine(path, line);
+}
+
+// Benchmarks set CORVALO_BENCH_TIMING to learn when each line was written;
+// the transcript itself stays as it is.
+void AppendTimingLine(const std::string& path, const char* line) {
+  if (!std::getenv("CORVALO_BENCH_TIMING")) return;
+  long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::system_clock::now().time_since_epoch())
+                     .count();
+  if (std::FILE* file = os::OpenFileStream((path + ".timing").c_str(), "a")) {
+    std::fprintf(file, "%lld %s\n", ms, line);
     std::fclose(file);
   }
 }

@@ -13,5 +13,9 @@ std::string NextCommandLineWord(const char*& cursor);
 // at any moment.
 void AppendTranscriptLine(const std::string& path, const char* format, va_list args);
 
+// With CORVALO_BENCH_TIMING set in the environment, appends "<ms since 1970>
+// <line>" to path + ".timing"; otherwise does nothing.
+void AppendTimingLine(const std::string& path, const char* line);
+
 // The full path of a file named `name` in the executable's folder.
 std::string BesideExecutable(const char* name);

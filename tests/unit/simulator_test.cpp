@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/os_kernel.h"
 #include "platform/os_window.h"
@@ -142,4 +143,55 @@ TEST(Simulator, ResourceScriptGivesTheMainDialogInTemplateOrder) {
   EXPECT_EQ(dialog->items[2].text, "call status");
   EXPECT_TRUE(dialog->items[2].style & os::WS_VISIBLE);
   for (int icon : {128, 134, 136, 137, 144}) EXPECT_TRUE(script.HasIcon(icon)) << icon;
+}
+
+namespace {
+
+std::vector<os::HWND> listed;
+os::BOOL OS_CALLBACK ListUpToThree(os::HWND window, os::LPARAM) {
+  listed.push_back(window);
+  return listed.size() < 3 ? os::TRUE : os::FALSE;
+}
+
+}  // namespace
+
+// FindWindowExA goes on after a given child, ignores case as FindWindowA
+// does, and refuses a starting window that is not the parent's child;
+// EnumWindows lists the top-level windows in the order the z-order walk gives.
+TEST(Simulator, FindWindowExAndEnumWindowsFollowTheZOrder) {
+  sim::Desktop desktop;
+  desktop.StartProcess("C:\\p.exe", [] {
+    auto plain = [](os::HWND w, os::UINT m, os::WPARAM wp, os::LPARAM lp) {
+      return os::DefWindowProcA(w, m, wp, lp);
+    };
+    os::RegisterWindowClass("Kind", plain);
+    os::RegisterWindowClass("Other", plain);
+    os::HWND parent = os::CreateWindowExA(0, "Kind", "low", 0, 0, 0, 10, 10, nullptr, 0);
+    os::CreateWindowExA(0, "Kind", "child", os::WS_CHILD, 0, 0, 5, 5, parent, 1);
+    os::CreateWindowExA(0, "Other", "middle", 0, 0, 0, 10, 10, nullptr, 0);
+    os::CreateWindowExA(0, "Kind", "High", 0, 0, 0, 10, 10, nullptr, 0);
+    os::MSG msg;
+    while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+    return 0;
+  });
+  desktop.RunFor(10);
+  os::HWND high = os::FindWindowExA(nullptr, nullptr, "kind", nullptr);
+  os::HWND low = os::FindWindowExA(nullptr, high, "KIND", nullptr);
+  os::HWND middle = os::FindWindowA("Other", nullptr);
+  ASSERT_NE(high, nullptr);
+  EXPECT_EQ(high, os::FindWindowA("Kind", "high"));
+  EXPECT_EQ(low, os::FindWindowA("Kind", "low"));
+  EXPECT_EQ(os::FindWindowExA(nullptr, low, "Kind", nullptr), nullptr);
+  os::HWND child = os::FindWindowExA(low, nullptr, "Kind", nullptr);
+  EXPECT_EQ(os::GetWindow(low, os::GW_CHILD), child);
+  EXPECT_EQ(os::FindWindowExA(nullptr, child, nullptr, nullptr), nullptr);  // not a top-level window
+
+  std::vector<os::HWND> walked;
+  for (os::HWND w = os::GetWindow(os::GetDesktopWindow(), os::GW_CHILD); w; w = os::GetWindow(w, os::GW_HWNDNEXT))
+    walked.push_back(w);
+  listed.clear();
+  EXPECT_EQ(os::EnumWindows(&ListUpToThree, 0), os::FALSE);
+  ASSERT_GE(walked.size(), 3u);
+  EXPECT_EQ(listed, std::vector<os::HWND>(walked.begin(), walked.begin() + 3));
+  EXPECT_EQ(std::vector<os::HWND>(walked.begin(), walked.begin() + 3), (std::vector<os::HWND>{high, middle, low}));
 }
