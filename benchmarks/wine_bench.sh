@@ -64,16 +64,7 @@ cmake --preset "$preset" >/dev/null || e2e_fail "cmake --preset $preset failed"
 cmake --build --preset "$preset" >/dev/null || e2e_fail "the $preset build failed"
 
 build=$root/build/$preset
-E2E_EXE=$build/CorvaloPlugin.exe
-E2E_DLL=$build/phonehook.dll
-E2E_WINTOOL=$build/tests/e2e/wintool.exe
-E2E_SOFTPHONE=$build/softphone.exe
-E2E_SKYPE=$build/skype.exe
-E2E_HID_DLL=$build/standins/adapter/hid.dll
-E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
-for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
-    [[ -f "$f" ]] || e2e_fail "the build did not produce $f"
-done
+e2e_use_build "$build"
 source "$root/tests/e2e/softphone.sh"
 source "$root/tests/e2e/skype.sh"
 source "$root/benchmarks/wine_bench_lib.sh"

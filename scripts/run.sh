@@ -64,30 +64,13 @@ cmake --build --preset "$preset" || e2e_fail "the $preset build failed"
 
 build=$root/build/$preset
 echo "Running $why: $build"
-E2E_EXE=$build/CorvaloPlugin.exe
-E2E_DLL=$build/phonehook.dll
-E2E_WINTOOL=$build/tests/e2e/wintool.exe
-E2E_SOFTPHONE=$build/softphone.exe
-E2E_SKYPE=$build/skype.exe
-E2E_HID_DLL=$build/standins/adapter/hid.dll
-E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
-for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
-    [[ -f "$f" ]] || e2e_fail "the build did not produce $f"
-done
+e2e_use_build "$build"
 source "$root/tests/e2e/softphone.sh"
 source "$root/tests/e2e/skype.sh"
 
 state=$(mktemp "${TMPDIR:-/tmp}/corvalo-run-state.XXXXXX")
 E2E_PIDS=()
-finish() {
-    local rc=$?
-    trap - EXIT
-    local pid
-    for pid in "${E2E_PIDS[@]}"; do e2e_stop_pid "$pid"; done
-    e2e_prefix_down "$state"
-    exit "$rc"
-}
-trap finish EXIT
+trap 'e2e_script_end "$state"' EXIT
 
 step "Bringing up a Wine prefix"
 e2e_prefix_up "$state"

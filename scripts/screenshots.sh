@@ -39,10 +39,7 @@ export E2E_ARCH
 cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" >/dev/null ||
     e2e_fail "the $preset build failed"
 build=$root/build/$preset
-E2E_EXE=$build/CorvaloPlugin.exe E2E_DLL=$build/phonehook.dll
-E2E_WINTOOL=$build/tests/e2e/wintool.exe
-E2E_SOFTPHONE=$build/softphone.exe E2E_SKYPE=$build/skype.exe
-E2E_HID_DLL=$build/standins/adapter/hid.dll E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
+e2e_use_build "$build"
 source tests/e2e/softphone.sh
 source tests/e2e/skype.sh
 
@@ -50,15 +47,7 @@ images=$root/docs/images
 mkdir -p "$images"
 state=$(mktemp "${TMPDIR:-/tmp}/corvalo-shots-state.XXXXXX")
 E2E_PIDS=()
-finish() {
-    local rc=$?
-    trap - EXIT
-    local pid
-    for pid in "${E2E_PIDS[@]}"; do e2e_stop_pid "$pid"; done
-    e2e_prefix_down "$state"
-    exit "$rc"
-}
-trap finish EXIT
+trap 'e2e_script_end "$state"' EXIT
 
 e2e_prefix_up "$state"
 e2e_load_state "$state"

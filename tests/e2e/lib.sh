@@ -310,6 +310,34 @@ e2e_prefix_down() {
 }
 
 # ---------------------------------------------------------------------------
+# Scripts outside CTest (the main job, the pictures, the benchmark)
+
+# Points the harness at the binaries of a build folder, which must hold them.
+e2e_use_build() {
+    local build=$1 f
+    E2E_EXE=$build/CorvaloPlugin.exe
+    E2E_DLL=$build/phonehook.dll
+    E2E_WINTOOL=$build/tests/e2e/wintool.exe
+    E2E_SOFTPHONE=$build/softphone.exe
+    E2E_SKYPE=$build/skype.exe
+    E2E_HID_DLL=$build/standins/adapter/hid.dll
+    E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
+    for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
+        [[ -f "$f" ]] || e2e_fail "the build did not produce $f"
+    done
+}
+
+# The EXIT trap of such a script: stops what it started (E2E_PIDS) and
+# takes its prefix (state file STATE) down, keeping the exit status.
+e2e_script_end() {
+    local rc=$? pid
+    trap - EXIT
+    for pid in "${E2E_PIDS[@]}"; do e2e_stop_pid "$pid"; done
+    e2e_prefix_down "$1"
+    exit "$rc"
+}
+
+# ---------------------------------------------------------------------------
 # One test
 
 wintool() {
