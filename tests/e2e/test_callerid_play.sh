@@ -33,11 +33,22 @@ play_and_decode() {
     rm -f "$capture" "$written" "$mono"
     # Written in the working folder; only ALSA, so that a sound server on the
     # machine cannot take the sound.
-    (cd "$E2E_WORK" && HOME="$audio_home" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv=d" \
-        timeout -k 2 30 "$E2E_WINE" "$E2E_DIR/callerid-wave.exe" --time "$time" --play -- \
-        "$number" "$name" written.wav) \
-        >"$E2E_WORK/tool.out" 2>&1 </dev/null ||
-        e2e_fail "$label: callerid-wave.exe --play failed: $(cat "$E2E_WORK/tool.out")"
+    play() {
+        (cd "$E2E_WORK" && HOME="$audio_home" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv=d" \
+            exec timeout -k 2 30 "$E2E_WINE" "$E2E_DIR/callerid-wave.exe" --time "$time" --play -- \
+            "$number" "$name" written.wav) >"$E2E_WORK/tool.out" 2>&1 </dev/null
+    }
+    play
+    local rc=$?
+    # Seen once on a loaded machine: the 64-bit Wine loader itself died of
+    # SIGSEGV (a Linux signal; a fault in the program would have been a
+    # Windows exception reported by Wine). Once more, and said so.
+    if (( rc == 139 )); then
+        e2e_note "$label: the Wine loader crashed (SIGSEGV); playing once more"
+        play
+        rc=$?
+    fi
+    (( rc == 0 )) || e2e_fail "$label: callerid-wave.exe --play failed ($rc): $(cat "$E2E_WORK/tool.out")"
     [[ -s "$written" ]] || e2e_fail "$label: callerid-wave.exe wrote no file"
     [[ -s "$capture" ]] || e2e_fail "$label: nothing reached the ALSA capture $capture"
     sox "$capture" -b 16 -c 1 -r 8000 "$mono" 2>"$E2E_WORK/sox.out" ||
