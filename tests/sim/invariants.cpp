@@ -13,9 +13,10 @@ namespace {
 constexpr int LOG_LINE_BOUND = 1101;
 constexpr os::DWORD IDLE_WITHIN_MS = 60000;
 // A handset key reaches the program through the softphone's window and
-// the hook; while the softphone is busy with its dialer that takes up to a
-// second. Until then the program cannot know.
-constexpr std::uint64_t HANDSET_LATENCY_MS = 1500;
+// the hook; while the softphone is busy with its dialer or a call of its
+// own, an on-hook has been seen to take more than two seconds. Until then
+// the program cannot know.
+constexpr std::uint64_t HANDSET_LATENCY_MS = 5000;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
