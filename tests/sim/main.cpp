@@ -1,0 +1,105 @@
+// desktop_sim: random days on the simulated desktop, one per seed.
+//   desktop_sim                 the regression seeds, then the fixed budget
+//   desktop_sim --seeds N       N seeds from --first (default 1)
+//   desktop_sim --seconds S     seeds from --first until S seconds have passed
+//   desktop_sim --seed X        one seed, with its event list
+//   --events K                  events per day (default 60)
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/sim/regression_seeds.h"
+#include "tests/sim/runner.h"
+
+using namespace desktop_sim;
+
+namespace {
+
+constexpr int DEFAULT_SEEDS = 60;  // about 30 s in the sanitized build
+constexpr int DEFAULT_EVENTS = 60;
+
+struct Options {
+  int seeds = DEFAULT_SEEDS;
+  double seconds = 0;
+  std::uint64_t first = 1;
+  bool one = false;
+  std::uint64_t seed = 0;
+  int events = DEFAULT_EVENTS;
+};
+
+void PrintEvents(const std::vector<Event>& events) {
+  for (std::size_t i = 0; i < events.size(); ++i) std::printf("  %3zu %s\n", i, Describe(events[i]).c_str());
+}
+
+// Runs one seed; on failure prints the seed, the events and the shrunk list.
+bool RunSeed(std::uint64_t seed, int eventCount, bool verbose, std::uint64_t* virtualMs) {
+  std::vector<Event> events = Generate(seed, eventCount);
+  if (verbose) {
+    std::printf("seed %llu:\n", static_cast<unsigned long long>(seed));
+    PrintEvents(events);
+  }
+  Outcome outcome = RunDay(events);
+  *virtualMs += outcome.virtualMs;
+  if (outcome.failure.empty()) return true;
+  std::printf("FAILED seed %llu (--seed %llu --events %d) after event %d: %s\n",
+              static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed), eventCount,
+              outcome.failedAt, outcome.failure.c_str());
+  if (!verbose) PrintEvents(events);
+  std::vector<Event> shortest = Shrink(events, outcome.failure);
+  std::printf("shortest list that still fails %s (%zu events):\n", InvariantOf(outcome.failure).c_str(),
+              shortest.size());
+  PrintEvents(shortest);
+  std::fflush(stdout);
+  return false;
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    bool hasValue = i + 1 < argc;
+    if (!hasValue) return false;
+    std::uint64_t value = std::strtoull(argv[i + 1], nullptr, 0);
+    if (std::strcmp(argv[i], "--seeds") == 0) options->seeds = static_cast<int>(value);
+    else if (std::strcmp(argv[i], "--seconds") == 0) options->seconds = static_cast<double>(value), options->seeds = 0;
+    else if (std::strcmp(argv[i], "--first") == 0) options->first = value;
+    else if (std::strcmp(argv[i], "--seed") == 0) options->one = true, options->seed = value;
+    else if (std::strcmp(argv[i], "--events") == 0) options->events = static_cast<int>(value);
+    else return false;
+    ++i;
+  }
+  return options->events > 0 && options->events <= 100000;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, &options)) {
+    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K]\n");
+    return 2;
+  }
+  std::uint64_t virtualMs = 0;
+  if (options.one) return RunSeed(options.seed, options.events, true, &virtualMs) ? 0 : 1;
+
+  auto begin = std::chrono::steady_clock::now();
+  auto elapsed = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  };
+  int failures = 0, runs = 0;
+  for (std::uint64_t seed : RegressionSeeds()) {
+    failures += RunSeed(seed, DEFAULT_EVENTS, false, &virtualMs) ? 0 : 1;
+    ++runs;
+  }
+  for (std::uint64_t seed = options.first;; ++seed) {
+    bool more = options.seconds > 0 ? elapsed() < options.seconds
+                                    : seed < options.first + static_cast<std::uint64_t>(options.seeds);
+    if (!more) break;
+    failures += RunSeed(seed, options.events, false, &virtualMs) ? 0 : 1;
+    ++runs;
+  }
+  std::printf("%d seeds (%zu regression), %d events each, %.2f simulated hours in %.1f s; %d failed\n", runs,
+              RegressionSeeds().size(), options.events, virtualMs / 3600000.0, elapsed(), failures);
+  return failures == 0 ? 0 : 1;
+}

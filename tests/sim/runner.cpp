@@ -1,0 +1,48 @@
+#include "tests/sim/runner.h"
+
+#include "tests/sim/invariants.h"
+#include "tests/sim/world.h"
+
+namespace desktop_sim {
+
+Outcome RunDay(const std::vector<Event>& events) {
+  Outcome outcome;
+  World world;
+  std::uint64_t start = world.desktop.Now();
+  if (!world.Start()) {
+    outcome.failure = "Start: the program did not take the adapter into use";
+    return outcome;
+  }
+  for (std::size_t i = 0; i < events.size() && outcome.failure.empty(); ++i) {
+    world.Apply(events[i]);
+    outcome.failure = CheckAll(world);
+    if (outcome.failure.empty() && events[i].kind == EventKind::Quiet) {
+      outcome.failure = ReturnsToIdle(world);
+      if (outcome.failure.empty()) outcome.failure = CheckAll(world);
+    }
+    if (!outcome.failure.empty()) outcome.failedAt = static_cast<int>(i);
+  }
+  outcome.virtualMs = world.desktop.Now() - start;
+  return outcome;
+}
+
+std::string InvariantOf(const std::string& failure) { return failure.substr(0, failure.find(':')); }
+
+std::vector<Event> Shrink(std::vector<Event> events, const std::string& failure) {
+  std::string invariant = InvariantOf(failure);
+  std::size_t i = 0;
+  while (i < events.size()) {
+    std::vector<Event> fewer = events;
+    fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
+    Outcome outcome = RunDay(fewer);
+    if (!outcome.failure.empty() && InvariantOf(outcome.failure) == invariant) {
+      fewer.resize(static_cast<std::size_t>(outcome.failedAt) + 1);  // what follows the failure is not needed
+      events = fewer;
+    } else {
+      ++i;
+    }
+  }
+  return events;
+}
+
+}  // namespace desktop_sim

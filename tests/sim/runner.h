@@ -1,0 +1,25 @@
+// Runs one simulated day from its events, checking the invariants after
+// every event, and shrinks a failing day to a shortest list that still fails.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/sim/scenario.h"
+
+namespace desktop_sim {
+
+struct Outcome {
+  std::string failure;        // "" when every invariant held
+  int failedAt = -1;          // index of the event after which it failed
+  std::uint64_t virtualMs = 0;
+};
+
+Outcome RunDay(const std::vector<Event>& events);
+// Drops events one at a time while the day still fails the same invariant.
+std::vector<Event> Shrink(std::vector<Event> events, const std::string& failure);
+// The invariant's name: the failure text up to its colon.
+std::string InvariantOf(const std::string& failure);
+
+}  // namespace desktop_sim

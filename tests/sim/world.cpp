@@ -1,0 +1,123 @@
+#include "tests/sim/world.h"
+
+#include "phonehook/hook_messages.h"
+#include "phonehook/hook_state.h"
+#include "platform/os_window.h"
+#include "platform/sim/hid_devices.h"
+#include "shell/app.h"
+#include "standins/skype/skype.h"
+#include "standins/softphone/softphone.h"
+
+namespace desktop_sim {
+
+namespace {
+
+// Time the models and the program take to act on one input.
+constexpr os::DWORD SETTLE_MS = 20;
+
+}  // namespace
+
+// The hook library's state is one per run, as its shared section is one
+// per Windows session.
+World::World() {
+  phonehookShared = {};
+  PhonehookProcessAttach(nullptr);
+  sim::ClearHidCalls();
+}
+
+bool World::Start() {
+  PlugIn();
+  StartSkype();
+  softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version 2012.1");
+  desktop.RunFor(10);
+  program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  bool up = desktop.RunUntil(
+      [this] { return desktop.ReadFile(LOG_PATH).find("st=DeviceAdded;") != std::string::npos; }, 5000);
+  desktop.RunFor(2000);
+  return up;
+}
+
+void World::PlugIn() {
+  sim::HidDevice adapter;
+  adapter.vendorId = 0x06E6;
+  adapter.productId = 0xC200;
+  adapter.serial = u"MJ00A1B2C3D4";
+  adapter.featureLengths = {33};
+  adapter.heldBySoftphone = true;
+  adapterPath = sim::PlugInHidDevice(adapter);
+  pluggedIn = true;
+}
+
+void World::StartSkype() {
+  skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "");
+  skypeCallRinging = false;
+  desktop.RunFor(10);
+}
+
+void World::Handset(unsigned code) {
+  os::PostMessageA(os::FindWindowA("Static", "CSJHandsetDriverWnd"), HANDSET_KEY_MSG, code, 0);
+}
+
+void World::Cue(const std::string& line) {
+  os::HWND main = os::FindWindowA(SKYPE_MAIN_CLASS, nullptr);
+  if (!main) return;  // Skype is not running: nobody takes the cue
+  desktop.WriteFile(SKYPE_CUES, desktop.ReadFile(SKYPE_CUES) + line + "\n");
+  os::PostMessageA(main, SKYPE_CUE_MSG, 0, 0);
+}
+
+void World::PostToDialer(os::UINT message, os::WPARAM wParam) {
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), message, wParam, 0);
+}
+
+void World::Apply(const Event& event) {
+  desktop.RunFor(event.delayMs);
+  switch (event.kind) {
+    case EventKind::OffHook:
+      if (pluggedIn && !handsetOff) Handset(HANDSET_OFF_HOOK), handsetOff = true, offHookAt = desktop.Now();
+      break;
+    case EventKind::OnHook:
+      if (pluggedIn && handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+      break;
+    case EventKind::Key: {
+      if (!pluggedIn) break;  // an unplugged adapter hears no keys
+      char key = event.text.empty() ? '0' : event.text[0];
+      Handset(key == '*' ? HANDSET_STAR : key == '#' ? HANDSET_HASH : static_cast<unsigned>(key));
+      break;
+    }
+    case EventKind::SkypeRing:
+      if (!skypeCallRinging) Cue("ring " + event.text), skypeCallRinging = true;
+      break;
+    case EventKind::SkypeAnswer: Cue("answer"); break;
+    case EventKind::SkypeEnd: Cue("end " + event.text), skypeCallRinging = false; break;
+    case EventKind::SkypeCue: Cue(event.text); break;
+    case EventKind::SkypeQuit: {
+      os::HWND main = os::FindWindowA(SKYPE_MAIN_CLASS, nullptr);
+      if (main) os::PostMessageA(main, os::WM_CLOSE, 0, 0);
+      break;
+    }
+    case EventKind::SkypeStart:
+      if (!desktop.IsRunning(skype)) StartSkype();
+      break;
+    case EventKind::SoftphoneRing: PostToDialer(SOFTPHONE_RING_CUE, event.text == "1" ? 1 : 0); break;
+    case EventKind::SoftphoneHangUp: PostToDialer(SOFTPHONE_HANG_UP_CUE, 0); break;
+    case EventKind::Unplug:
+      if (pluggedIn) sim::Unplug(adapterPath), pluggedIn = false;
+      break;
+    case EventKind::Replug:
+      if (!pluggedIn) PlugIn();
+      break;
+    case EventKind::Quiet: Quiet(); break;
+  }
+  desktop.RunFor(SETTLE_MS);
+}
+
+// Every call ends from its far end and the handset goes down.
+void World::Quiet() {
+  Cue("end FINISHED");
+  skypeCallRinging = false;
+  PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
+  if (!pluggedIn) PlugIn();
+  if (handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+}
+
+}  // namespace desktop_sim

@@ -1,0 +1,53 @@
+// The whole desktop of one simulated day: the adapter on the USB bus, held
+// by the softphone model, the Skype model and the program. Events reach the
+// program only through its inputs: cues to the models, keys of the handset,
+// the bus, and the models' processes starting and ending.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/os_types.h"
+#include "platform/sim/desktop.h"
+#include "tests/sim/scenario.h"
+
+namespace desktop_sim {
+
+class World {
+ public:
+  static constexpr const char* PROGRAM_EXE = "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin.exe";
+  static constexpr const char* LOG_PATH = "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$Logfile.log";
+  static constexpr const char* SKYPE_EXE = "C:\\Program Files\\Skype\\Skype.exe";
+  static constexpr const char* SKYPE_TRANSCRIPT = "C:\\Program Files\\Skype\\skype-transcript.txt";
+  static constexpr const char* SKYPE_CUES = "C:\\Program Files\\Skype\\skype-cues.txt";
+  static constexpr const char* SOFTPHONE_EXE = "C:\\Program Files\\magic Jack\\magicJack.exe";
+
+  World();
+  // Plugs in the adapter and starts the softphone, Skype and the program;
+  // false when the program does not come up with the adapter in use.
+  bool Start();
+  void Apply(const Event& event);
+
+  sim::Desktop desktop;
+  os::DWORD program = 0;
+  os::DWORD skype = 0;
+  os::DWORD softphone = 0;
+  std::string adapterPath;
+  bool handsetOff = false;  // what the person holding the handset did last
+  std::uint64_t offHookAt = 0;  // virtual time of the last lift
+  std::uint64_t onHookAt = 0;   // and of the last hang-up
+  bool pluggedIn = false;
+  // A call rang in and the far end has not ended it. The Skype model's
+  // "end" ends only its newest call, so no second call rings in meanwhile.
+  bool skypeCallRinging = false;
+
+ private:
+  void Handset(unsigned code);
+  void Cue(const std::string& line);
+  void StartSkype();
+  void PlugIn();
+  void PostToDialer(os::UINT message, os::WPARAM wParam);
+  void Quiet();
+};
+
+}  // namespace desktop_sim
