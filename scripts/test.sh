@@ -37,7 +37,7 @@ build windows64
 logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
 declare -A job=()
 # A failed native build ends the script: the suites still running go with it.
-trap 'kill "${job[@]}" 2>/dev/null; rm -rf "$logs"' EXIT
+trap 'kill "${job[@]}" 2>/dev/null || true; rm -rf "$logs"' EXIT
 for preset in windows windows64; do
   ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
   job[$preset]=$!
