@@ -13,6 +13,26 @@ bool IsDialKey(unsigned key) { return (key >= '0' && key <= '9') || key == '*' |
 
 }  // namespace
 
+// Keys count only while the adapter is ready. The softphone may hear the
+// handset of an adapter just plugged in before the program has taken the
+// adapter into use, though: a lift then ignored would leave the program
+// believing the handset down, and the next call would ring a lifted phone.
+// So the last lift or hang-up of that moment is held, and acted on as soon
+// as the arrival makes the adapter ready. The store is checked again after
+// writing, as the arrival thread may have looked just before.
+void CCorvaloPluginDlg::OnKeyReport(os::WPARAM code) {
+  if (adapterReady) {
+    HandleKey(code);
+    return;
+  }
+  unsigned key = static_cast<unsigned>(code) & 0xFF;
+  if (key != KEY_OFF_HOOK && key != KEY_ON_HOOK) return;
+  heldHookKey = key;
+  if (adapterReady) {
+    if (unsigned held = heldHookKey.exchange(0)) HandleKey(held);
+  }
+}
+
 void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
   unsigned key = static_cast<unsigned>(code) & 0xFF;
   if (IsDialKey(key)) {

@@ -5,16 +5,19 @@
 #include <cstdint>
 #include <vector>
 
-// Still failing, not yet fixed (run with --seed N to see the day):
-//   1005, 1048, 1137: a Skype call rings in and Skype quits; the record
-//     stays at cs=4 for over a minute.
-//   1020, 1092, 1579: the handset is lifted while the adapter is away (or
-//     just back) and a Skype call then rings the phone off hook.
-//   1244, 1361: the tray stays "Offhook" over 5 s after the hang-up.
+// Each was a real fault or a world less real than the desktop:
+//   1005, 1048, 1137: a Skype call rang in and Skype quit; the call stayed
+//     ringing until the no-answer deadline (the link's loss now ends it).
+//   1020: the handset stayed lifted while the adapter was away; the
+//     softphone reports it again once it has the adapter back.
+//   1092, 1579: a lift heard by the softphone before the program had the
+//     returning adapter ready was ignored for good (now held until ready).
+//   1244, 1361: an on-hook handled 5.3 s late while the program's own
+//     prescribed waits kept its window thread busy (the check allows them).
 namespace desktop_sim {
 
 inline const std::vector<std::uint64_t>& RegressionSeeds() {
-  static const std::vector<std::uint64_t> seeds = {};
+  static const std::vector<std::uint64_t> seeds = {1005, 1020, 1048, 1092, 1137, 1244, 1361, 1579};
   return seeds;
 }
 

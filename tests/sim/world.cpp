@@ -14,6 +14,12 @@ namespace {
 
 // Time the models and the program take to act on one input.
 constexpr os::DWORD SETTLE_MS = 20;
+// Nobody pulls a USB plug and pushes it back in faster than this.
+constexpr os::DWORD SHORTEST_REPLUG_MS = 2000;
+// The system announces a plugged-in adapter and the softphone opens it;
+// until then the softphone hears nothing of the handset, and then it
+// reports the handset as it finds it.
+constexpr os::DWORD SOFTPHONE_OPENS_ADAPTER_MS = 1500;
 
 }  // namespace
 
@@ -44,8 +50,32 @@ void World::PlugIn() {
   adapter.serial = u"MJ00A1B2C3D4";
   adapter.featureLengths = {33};
   adapter.heldBySoftphone = true;
+  if (!adapterPath.empty()) {
+    std::uint64_t earliest = unpluggedAt + SHORTEST_REPLUG_MS;
+    if (desktop.Now() < earliest) RunFor(static_cast<os::DWORD>(earliest - desktop.Now()));
+  }
   adapterPath = sim::PlugInHidDevice(adapter);
   pluggedIn = true;
+  adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
+}
+
+bool World::SoftphoneHearsHandset() const { return pluggedIn && desktop.Now() >= adapterOpenAt; }
+
+// The softphone tells its handset window what changed since it last heard.
+void World::ReportHandset() {
+  if (!SoftphoneHearsHandset() || handsetLifted == handsetOff) return;
+  handsetOff = handsetLifted;
+  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
+  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+}
+
+void World::RunFor(os::DWORD ms) {
+  std::uint64_t end = desktop.Now() + ms;
+  if (pluggedIn && adapterOpenAt > desktop.Now() && adapterOpenAt <= end) {
+    desktop.RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+    ReportHandset();
+  }
+  desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
 }
 
 void World::StartSkype() {
@@ -70,16 +100,15 @@ void World::PostToDialer(os::UINT message, os::WPARAM wParam) {
 }
 
 void World::Apply(const Event& event) {
-  desktop.RunFor(event.delayMs);
+  RunFor(event.delayMs);
   switch (event.kind) {
     case EventKind::OffHook:
-      if (pluggedIn && !handsetOff) Handset(HANDSET_OFF_HOOK), handsetOff = true, offHookAt = desktop.Now();
-      break;
     case EventKind::OnHook:
-      if (pluggedIn && handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+      handsetLifted = event.kind == EventKind::OffHook;
+      ReportHandset();
       break;
     case EventKind::Key: {
-      if (!pluggedIn) break;  // an unplugged adapter hears no keys
+      if (!SoftphoneHearsHandset()) break;  // an adapter away hears no keys
       char key = event.text.empty() ? '0' : event.text[0];
       Handset(key == '*' ? HANDSET_STAR : key == '#' ? HANDSET_HASH : static_cast<unsigned>(key));
       break;
@@ -101,14 +130,14 @@ void World::Apply(const Event& event) {
     case EventKind::SoftphoneRing: PostToDialer(SOFTPHONE_RING_CUE, event.text == "1" ? 1 : 0); break;
     case EventKind::SoftphoneHangUp: PostToDialer(SOFTPHONE_HANG_UP_CUE, 0); break;
     case EventKind::Unplug:
-      if (pluggedIn) sim::Unplug(adapterPath), pluggedIn = false;
+      if (pluggedIn) sim::Unplug(adapterPath), pluggedIn = false, unpluggedAt = desktop.Now();
       break;
     case EventKind::Replug:
       if (!pluggedIn) PlugIn();
       break;
     case EventKind::Quiet: Quiet(); break;
   }
-  desktop.RunFor(SETTLE_MS);
+  RunFor(SETTLE_MS);
 }
 
 // Every call ends from its far end and the handset goes down.
@@ -117,7 +146,9 @@ void World::Quiet() {
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
   if (!pluggedIn) PlugIn();
-  if (handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+  handsetLifted = false;
+  if (desktop.Now() < adapterOpenAt) RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+  ReportHandset();
 }
 
 }  // namespace desktop_sim

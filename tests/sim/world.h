@@ -33,16 +33,27 @@ class World {
   os::DWORD skype = 0;
   os::DWORD softphone = 0;
   std::string adapterPath;
-  bool handsetOff = false;  // what the person holding the handset did last
-  std::uint64_t offHookAt = 0;  // virtual time of the last lift
-  std::uint64_t onHookAt = 0;   // and of the last hang-up
+  // The handset as the softphone last heard it through the adapter, and
+  // when: a lift or hang-up while the adapter is away is heard only once
+  // the softphone has the adapter open again.
+  bool handsetOff = false;
+  std::uint64_t offHookAt = 0;  // virtual time the last lift was heard
+  std::uint64_t onHookAt = 0;   // and the last hang-up
+  bool handsetLifted = false;   // what the person holding the handset did last
   bool pluggedIn = false;
   // A call rang in and the far end has not ended it. The Skype model's
   // "end" ends only its newest call, so no second call rings in meanwhile.
   bool skypeCallRinging = false;
+  std::uint64_t unpluggedAt = 0;
+  std::uint64_t adapterOpenAt = 0;  // when the softphone has a replugged adapter open
 
  private:
   void Handset(unsigned code);
+  // Lets virtual time pass, opening a replugged adapter for the softphone
+  // when its time comes.
+  void RunFor(os::DWORD ms);
+  void ReportHandset();
+  bool SoftphoneHearsHandset() const;
   void Cue(const std::string& line);
   void StartSkype();
   void PlugIn();

@@ -57,3 +57,29 @@ TEST_F(AdapterLossTest, ARingingCallIsEndedAndTheRingingStops) {
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
   EXPECT_EQ(CountOf("NoAnswerTimeout"), 0);
 }
+
+// The softphone hears the handset of a replugged adapter before the
+// program has found it again: a lift at that moment still counts once the
+// adapter is ready, so the next call is not rung into a lifted phone.
+TEST_F(AdapterLossTest, ALiftHeardBeforeTheReturningAdapterIsReadyCountsOnceItIs) {
+  StartWithAdapter();
+  UnplugAdapter();
+  sim::HidDevice adapter;
+  adapter.vendorId = 0x06E6;
+  adapter.productId = 0xC200;
+  adapter.serial = u"MJ00A1B2C3D4";
+  adapter.featureLengths = {33};
+  adapter.heldBySoftphone = true;
+  adapterPath = sim::PlugInHidDevice(adapter);
+  Handset(HANDSET_OFF_HOOK);
+  ASSERT_EQ(CountOf("DeviceAdded"), 1);  // the program has not found it yet
+
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 4000));
+  desktop.RunFor(200);
+  EXPECT_NE(LastRecordOf("CallOrigination").find("cs=1; of=1;"), std::string::npos);
+  std::vector<sim::TrayIcon> icons = desktop.TrayIcons();
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(icons[0].tip, "CorvaloPlugin (Offhook)");
+  Cue("ring bob", 5000);
+  EXPECT_EQ(CountOf("RingOn(Skype)"), 0);
+}
