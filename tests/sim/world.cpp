@@ -130,7 +130,14 @@ void World::Apply(const Event& event) {
     case EventKind::SoftphoneRing: PostToDialer(SOFTPHONE_RING_CUE, event.text == "1" ? 1 : 0); break;
     case EventKind::SoftphoneHangUp: PostToDialer(SOFTPHONE_HANG_UP_CUE, 0); break;
     case EventKind::Unplug:
-      if (pluggedIn) sim::Unplug(adapterPath), pluggedIn = false, unpluggedAt = desktop.Now();
+      // The softphone loses the handset with the adapter; once it has the
+      // adapter back it reports a handset it finds lifted afresh.
+      if (pluggedIn) {
+        sim::Unplug(adapterPath);
+        pluggedIn = false;
+        unpluggedAt = onHookAt = desktop.Now();
+        handsetOff = false;
+      }
       break;
     case EventKind::Replug:
       if (!pluggedIn) PlugIn();
