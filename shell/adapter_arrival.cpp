@@ -15,7 +15,7 @@ os::DWORD CCorvaloPluginDlg::AdapterArrivalThread(void* mainWindow) {
   auto& self = *static_cast<CCorvaloPluginDlg*>(mainWindow);
   self.WriteLog("DataFilePath:" + GetAppDirectory());
   self.adapterReady = 1;
-  if (unsigned held = self.heldHookKey.exchange(0)) {
+  if (unsigned held = self.TakeHeldHookKey()) {
     os::PostMessageA(self.m_hWnd, KEY_REPORT_MSG, held, 0);
   }
   os::Sleep(FIRST_WAIT_MS);

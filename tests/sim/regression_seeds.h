@@ -12,12 +12,16 @@
 //     softphone reports it again once it has the adapter back.
 //   1092, 1579: a lift heard by the softphone before the program had the
 //     returning adapter ready was ignored for good (now held until ready).
+//   2132: the handset stayed lifted across an unplug; the softphone now
+//     forgets it with the adapter and reports it afresh.
+//   2122: a lift sent before an unplug reached the program after it and was
+//     held until the adapter came back 20 s later (held keys now expire).
 //   1244, 1361: an on-hook handled 5.3 s late while the program's own
 //     prescribed waits kept its window thread busy (the check allows them).
 namespace desktop_sim {
 
 inline const std::vector<std::uint64_t>& RegressionSeeds() {
-  static const std::vector<std::uint64_t> seeds = {1005, 1020, 1048, 1092, 1137, 1244, 1361, 1579};
+  static const std::vector<std::uint64_t> seeds = {1005, 1020, 1048, 1092, 1137, 1244, 1361, 1579, 2122, 2132};
   return seeds;
 }
 

@@ -17,6 +17,15 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 
 class AdapterLossTest : public RulesTest {
  protected:
+  void PlugInAgain() {
+    sim::HidDevice adapter;
+    adapter.vendorId = 0x06E6;
+    adapter.productId = 0xC200;
+    adapter.serial = u"MJ00A1B2C3D4";
+    adapter.featureLengths = {33};
+    adapter.heldBySoftphone = true;
+    adapterPath = sim::PlugInHidDevice(adapter);
+  }
   void UnplugAdapter() {
     sim::Unplug(adapterPath);
     ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceRemoved") == 1; }, 4000));
@@ -64,13 +73,7 @@ TEST_F(AdapterLossTest, ARingingCallIsEndedAndTheRingingStops) {
 TEST_F(AdapterLossTest, ALiftHeardBeforeTheReturningAdapterIsReadyCountsOnceItIs) {
   StartWithAdapter();
   UnplugAdapter();
-  sim::HidDevice adapter;
-  adapter.vendorId = 0x06E6;
-  adapter.productId = 0xC200;
-  adapter.serial = u"MJ00A1B2C3D4";
-  adapter.featureLengths = {33};
-  adapter.heldBySoftphone = true;
-  adapterPath = sim::PlugInHidDevice(adapter);
+  PlugInAgain();
   Handset(HANDSET_OFF_HOOK);
   ASSERT_EQ(CountOf("DeviceAdded"), 1);  // the program has not found it yet
 
@@ -82,4 +85,18 @@ TEST_F(AdapterLossTest, ALiftHeardBeforeTheReturningAdapterIsReadyCountsOnceItIs
   EXPECT_EQ(icons[0].tip, "CorvaloPlugin (Offhook)");
   Cue("ring bob", 5000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), 0);
+}
+
+// A lift that reached the program long before the adapter came back was
+// heard of the adapter before and is stale: it does not count.
+TEST_F(AdapterLossTest, ALiftHeardLongBeforeTheAdapterReturnsIsDropped) {
+  StartWithAdapter();
+  UnplugAdapter();
+  Handset(HANDSET_OFF_HOOK);
+  desktop.RunFor(10000);
+  PlugInAgain();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 4000));
+  desktop.RunFor(200);
+  EXPECT_EQ(CountOf("CallOrigination"), 0);
+  EXPECT_NE(RecordAsSiblingReadsIt().find("cs=0; of=0;"), std::string::npos) << RecordAsSiblingReadsIt();
 }
