@@ -44,17 +44,11 @@ bool World::Start() {
 }
 
 void World::PlugIn() {
-  sim::HidDevice adapter;
-  adapter.vendorId = 0x06E6;
-  adapter.productId = 0xC200;
-  adapter.serial = u"MJ00A1B2C3D4";
-  adapter.featureLengths = {33};
-  adapter.heldBySoftphone = true;
   if (!adapterPath.empty()) {
     std::uint64_t earliest = unpluggedAt + SHORTEST_REPLUG_MS;
     if (desktop.Now() < earliest) RunFor(static_cast<os::DWORD>(earliest - desktop.Now()));
   }
-  adapterPath = sim::PlugInHidDevice(adapter);
+  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   pluggedIn = true;
   adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
 }

@@ -17,15 +17,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 
 class AdapterLossTest : public RulesTest {
  protected:
-  void PlugInAgain() {
-    sim::HidDevice adapter;
-    adapter.vendorId = 0x06E6;
-    adapter.productId = 0xC200;
-    adapter.serial = u"MJ00A1B2C3D4";
-    adapter.featureLengths = {33};
-    adapter.heldBySoftphone = true;
-    adapterPath = sim::PlugInHidDevice(adapter);
-  }
+  void PlugInAgain() { adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter()); }
   void UnplugAdapter() {
     sim::Unplug(adapterPath);
     ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceRemoved") == 1; }, 4000));
