@@ -72,7 +72,10 @@ void World::RunFor(os::DWORD ms) {
   desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
 }
 
+// A Skype started afresh knows nothing of the cues its last run was given
+// (the model reads its cue file from the start).
 void World::StartSkype() {
+  desktop.WriteFile(SKYPE_CUES, "");
   skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "");
   skypeCallRinging = false;
   desktop.RunFor(10);
