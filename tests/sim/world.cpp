@@ -33,6 +33,7 @@ World::World() {
 
 bool World::Start() {
   PlugIn();
+  adapterOpening = false;  // the softphone starts with the adapter in place
   StartSkype();
   softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version 2012.1");
   desktop.RunFor(10);
@@ -51,6 +52,7 @@ void World::PlugIn() {
   adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   pluggedIn = true;
   adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
+  adapterOpening = true;
 }
 
 bool World::SoftphoneHearsHandset() const { return pluggedIn && desktop.Now() >= adapterOpenAt; }
@@ -63,11 +65,20 @@ void World::ReportHandset() {
   (handsetOff ? offHookAt : onHookAt) = desktop.Now();
 }
 
+// Opening the adapter, the softphone reads the handset and reports it as it
+// finds it, lifted or down, whatever it believed before.
+void World::SoftphoneOpensAdapter() {
+  adapterOpening = false;
+  handsetOff = handsetLifted;
+  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
+  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+}
+
 void World::RunFor(os::DWORD ms) {
   std::uint64_t end = desktop.Now() + ms;
-  if (pluggedIn && adapterOpenAt > desktop.Now() && adapterOpenAt <= end) {
-    desktop.RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
-    ReportHandset();
+  if (pluggedIn && adapterOpening && adapterOpenAt <= end) {
+    if (adapterOpenAt > desktop.Now()) desktop.RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+    SoftphoneOpensAdapter();
   }
   desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
 }

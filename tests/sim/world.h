@@ -46,6 +46,7 @@ class World {
   bool skypeCallRinging = false;
   std::uint64_t unpluggedAt = 0;
   std::uint64_t adapterOpenAt = 0;  // when the softphone has a replugged adapter open
+  bool adapterOpening = false;
 
  private:
   void Handset(unsigned code);
@@ -53,6 +54,7 @@ class World {
   // when its time comes.
   void RunFor(os::DWORD ms);
   void ReportHandset();
+  void SoftphoneOpensAdapter();
   bool SoftphoneHearsHandset() const;
   void Cue(const std::string& line);
   void StartSkype();
