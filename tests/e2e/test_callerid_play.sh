@@ -57,6 +57,14 @@ play_and_decode() {
     local expected decoded
     expected=$(printf 'CALLER-ID\nTime:  %s\nPhone: %s\nName:  %s' "$shown_time" "$shown_number" "$shown_name")
     decoded=$(minimodem --rx -q -f "$mono" callerid)
+    if [[ "$decoded" != "$expected" && -z "${retried:-}" ]]; then
+        # The file device plays out in real time; on a machine loaded by
+        # other builds it has been seen to drop the signal (nothing decoded).
+        # A fault in the signal fails the second play too.
+        e2e_note "$label: minimodem decoded [$decoded]; playing once more"
+        retried=1 play_and_decode "$@"
+        return
+    fi
     e2e_assert_eq "$label: the capture decoded by minimodem" "$expected" "$decoded"
 }
 
