@@ -69,6 +69,9 @@ class CCorvaloPluginDlg : public CDialog {
   void MuteOff(int line);
   void SendPinDigit(char key, int line);
   void AdoptSoftphone();
+  // The window adoption would hook now; the current one when only the
+  // handset driver is left.
+  os::HWND SoftphoneCandidate();
   void GuardSoftphoneEdit();
 
   // Skype link.

@@ -14,6 +14,9 @@ namespace {
 
 // Time the models and the program take to act on one input.
 constexpr os::DWORD SETTLE_MS = 20;
+// Cues queued a moment apart, so that the model has taken on the first
+// status before the next cue picks its newest call.
+constexpr os::DWORD BETWEEN_CUES_MS = 100;
 
 }  // namespace
 
@@ -26,10 +29,9 @@ World::World() {
 }
 
 bool World::Start() {
-  PlugIn();
-  StartSkype();
-  softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version 2012.1");
-  desktop.RunFor(10);
+  PlugIn("second");
+  StartSkype("0");
+  StartSoftphone("2012.1");
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
   bool up = desktop.RunUntil(
       [this] { return desktop.ReadFile(LOG_PATH).find("st=DeviceAdded;") != std::string::npos; }, 5000);
@@ -37,21 +39,21 @@ bool World::Start() {
   return up;
 }
 
-void World::PlugIn() {
-  sim::HidDevice adapter;
-  adapter.vendorId = 0x06E6;
-  adapter.productId = 0xC200;
-  adapter.serial = u"MJ00A1B2C3D4";
-  adapter.featureLengths = {33};
-  adapter.heldBySoftphone = true;
-  adapterPath = sim::PlugInHidDevice(adapter);
-  pluggedIn = true;
-}
-
-void World::StartSkype() {
-  skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "");
+void World::StartSkype(const std::string& attachStatuses) {
+  skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "--attach " + attachStatuses);
   skypeCallRinging = false;
   desktop.RunFor(10);
+}
+
+void World::StartProgram() {
+  program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  programExited = false;
+  liftHeard = false;  // a new program knows nothing of a handset already lifted
+}
+
+bool World::ProgramHearsHandset() const {
+  return desktop.IsRunning(program) && !programExited && os::FindWindowA("Static", "CSJHandsetDriverWnd") &&
+         desktop.HookCountOn(softphone) > 0;
 }
 
 void World::Handset(unsigned code) {
@@ -73,7 +75,10 @@ void World::Apply(const Event& event) {
   desktop.RunFor(event.delayMs);
   switch (event.kind) {
     case EventKind::OffHook:
-      if (pluggedIn && !handsetOff) Handset(HANDSET_OFF_HOOK), handsetOff = true, offHookAt = desktop.Now();
+      if (pluggedIn && !handsetOff) {
+        liftHeard = ProgramHearsHandset();
+        Handset(HANDSET_OFF_HOOK), handsetOff = true, offHookAt = desktop.Now();
+      }
       break;
     case EventKind::OnHook:
       if (pluggedIn && handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
@@ -85,7 +90,9 @@ void World::Apply(const Event& event) {
       break;
     }
     case EventKind::SkypeRing:
+      // A second caller, while a call is in hand, gives up by itself.
       if (!skypeCallRinging) Cue("ring " + event.text), skypeCallRinging = true;
+      else Cue("ring " + event.text + " " + std::to_string(event.value));
       break;
     case EventKind::SkypeAnswer: Cue("answer"); break;
     case EventKind::SkypeEnd: Cue("end " + event.text), skypeCallRinging = false; break;
@@ -96,27 +103,42 @@ void World::Apply(const Event& event) {
       break;
     }
     case EventKind::SkypeStart:
-      if (!desktop.IsRunning(skype)) StartSkype();
+      if (!desktop.IsRunning(skype)) StartSkype(event.text.empty() ? "0" : event.text);
       break;
     case EventKind::SoftphoneRing: PostToDialer(SOFTPHONE_RING_CUE, event.text == "1" ? 1 : 0); break;
     case EventKind::SoftphoneHangUp: PostToDialer(SOFTPHONE_HANG_UP_CUE, 0); break;
-    case EventKind::Unplug:
-      if (pluggedIn) sim::Unplug(adapterPath), pluggedIn = false;
-      break;
+    case EventKind::SoftphoneRestart: RestartSoftphone(event.text); break;
+    case EventKind::Unplug: UnplugAdapter(); break;
     case EventKind::Replug:
-      if (!pluggedIn) PlugIn();
+      if (!pluggedIn) PlugIn(event.text);
+      break;
+    case EventKind::SiblingStart: StartSibling(event.text, event.value); break;
+    case EventKind::SiblingQuit: QuitSibling(event.text); break;
+    case EventKind::UserMenu: ChooseFromTrayMenu(event.text); break;
+    case EventKind::UserCloseDialogs: CloseDialogs(); break;
+    case EventKind::ProgramExit:
+      if (!programExited && desktop.IsRunning(program)) {
+        ChooseFromTrayMenu("exit");
+        programExited = true;
+        exitAt = desktop.Now();
+      }
+      break;
+    case EventKind::ProgramStart:
+      if (!desktop.IsRunning(program)) StartProgram();
       break;
     case EventKind::Quiet: Quiet(); break;
   }
   desktop.RunFor(SETTLE_MS);
 }
 
-// Every call ends from its far end and the handset goes down.
+// Every call ends from its far end and the handset goes down. A second
+// Skype call may still ring while the first is in hand; each "end" takes
+// the newest.
 void World::Quiet() {
-  Cue("end FINISHED");
+  for (int call = 0; call < 3; ++call) Cue("end FINISHED"), desktop.RunFor(BETWEEN_CUES_MS);
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
-  if (!pluggedIn) PlugIn();
+  if (!pluggedIn) PlugIn("second");
   if (handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
 }
 

@@ -1,10 +1,12 @@
 // The whole desktop of one simulated day: the adapter on the USB bus, held
-// by the softphone model, the Skype model and the program. Events reach the
-// program only through its inputs: cues to the models, keys of the handset,
-// the bus, and the models' processes starting and ending.
+// by the softphone model, the Skype model, the sibling programs and the
+// program. Events reach the program only through its inputs: cues to the
+// models, keys of the handset, the bus, the tray icon, and processes
+// starting and ending.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "platform/os_types.h"
@@ -32,21 +34,50 @@ class World {
   os::DWORD program = 0;
   os::DWORD skype = 0;
   os::DWORD softphone = 0;
+  std::uint64_t softphoneStartedAt = 0;
   std::string adapterPath;
+  std::string storagePath;  // the first generation's storage device, "" when none
   bool handsetOff = false;  // what the person holding the handset did last
+  // The program could hear the last lift: it ran, and the softphone's
+  // handset window was there with the program's hook on it. A lift it
+  // could not hear, it cannot know of until the next hang-up.
+  bool liftHeard = false;
   std::uint64_t offHookAt = 0;  // virtual time of the last lift
   std::uint64_t onHookAt = 0;   // and of the last hang-up
   bool pluggedIn = false;
+  // The adapter on the bus is one the program can take into use (not one
+  // whose attribute or serial read fails).
+  bool adapterUsable = false;
   // A call rang in and the far end has not ended it. The Skype model's
-  // "end" ends only its newest call, so no second call rings in meanwhile.
+  // "end" ends its newest call; a second caller gives up by itself.
   bool skypeCallRinging = false;
+  // The user chose Exit; the program is expected to be gone.
+  bool programExited = false;
+  std::uint64_t exitAt = 0;
+  // Sibling programs running, by name: their process ids.
+  std::map<std::string, os::DWORD> siblings;
+  // What the checks remember from one check to the next.
+  struct Observed {
+    std::uint64_t checkedAt = 0;
+    bool skypeCallRingable = false;  // a Skype call was ringing or being placed
+    std::size_t hidCallsSeen = 0;
+  } observed;
 
  private:
   void Handset(unsigned code);
+  bool ProgramHearsHandset() const;
   void Cue(const std::string& line);
-  void StartSkype();
-  void PlugIn();
+  void StartSkype(const std::string& attachStatuses);
+  void StartSoftphone(const std::string& version);
+  void RestartSoftphone(const std::string& version);
+  void PlugIn(const std::string& adapter);
+  void UnplugAdapter();
   void PostToDialer(os::UINT message, os::WPARAM wParam);
+  void StartSibling(const std::string& name, std::uint32_t record);
+  void QuitSibling(const std::string& name);
+  void ChooseFromTrayMenu(const std::string& command);
+  void CloseDialogs();
+  void StartProgram();
   void Quiet();
 };
 

@@ -1,0 +1,129 @@
+// The world's events beyond calls: the softphone restarting, adapters of
+// each generation (and faulty ones) on the bus, the sibling programs, and
+// the user at the tray menu and the program's dialogs.
+#include <string>
+
+#include "platform/os_window.h"
+#include "platform/sim/hid_devices.h"
+#include "resources/resource.h"
+#include "shell/ids.h"
+#include "standins/softphone/softphone.h"
+#include "tests/sim/world.h"
+
+namespace desktop_sim {
+
+namespace {
+
+constexpr os::WORD ADAPTER_VENDOR = 0x06E6;
+constexpr os::WORD SECOND_GENERATION = 0xC200;  // the Plus generation shows the same id
+constexpr os::WORD FIRST_GENERATION = 0xC31C;
+// The first generation's serial is that of its USB storage device.
+constexpr const char* FIRST_GENERATION_STORAGE =
+    "\\\\?\\usb#vid_1307&pid_1169#MJ11C2D3E4F5#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+constexpr os::DWORD QUIT_WITHIN_MS = 5000;
+
+// Records a sibling's Call Status window shows: idle, in a call, ringing.
+const char* const SIBLING_RECORDS[] = {"st=ProgramStart; ct=0; cs=0; of=0;",
+                                       "st=CallAnswered; ct=2; cs=3; of=1;",
+                                       "st=IncomingSkypeCall; ct=2; cs=4; of=0;"};
+const char* const PROGRAM_DIALOGS[] = {"CorvaloPlugin - About", "CorvaloPlugin - Skype Speed Dial",
+                                       "CorvaloPlugin - Courtesy Checklist"};
+
+int MenuCommand(const std::string& name) {
+  if (name == "about") return ID_APP_ABOUT;
+  if (name == "help") return ID_HELP_OPEN;
+  if (name == "speed-dial") return ID_SPEED_DIAL;
+  if (name == "exit") return ID_APP_EXIT;
+  return 0;
+}
+
+}  // namespace
+
+void World::StartSoftphone(const std::string& version) {
+  softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version " + version);
+  softphoneStartedAt = desktop.Now();
+  desktop.RunFor(10);
+}
+
+// The softphone quits and starts again, perhaps as another release: its
+// windows are new, and the program has to find and hook them again.
+void World::RestartSoftphone(const std::string& version) {
+  if (desktop.IsRunning(softphone)) {
+    os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
+    desktop.RunUntil([this] { return !desktop.IsRunning(softphone); }, QUIT_WITHIN_MS);
+  }
+  StartSoftphone(version.empty() ? "2012.1" : version);
+}
+
+// Each adapter the program accepts, and two it must pass over: one whose
+// attributes cannot be read and one whose serial cannot.
+void World::PlugIn(const std::string& adapter) {
+  sim::HidDevice device;
+  device.vendorId = ADAPTER_VENDOR;
+  device.productId = SECOND_GENERATION;
+  device.serial = u"MJ00A1B2C3D4";
+  device.featureLengths = {33};
+  device.heldBySoftphone = true;
+  if (adapter == "plus") {
+    device.serial = u"MJ22B3C4D5E6";
+    device.featureLengths = {65};
+  } else if (adapter == "first") {
+    device.productId = FIRST_GENERATION;
+    device.serial.clear();
+    storagePath = FIRST_GENERATION_STORAGE;
+    sim::PlugInUsbDevice(storagePath);
+  }
+  device.attributesFail = adapter == "bad-attributes";
+  device.serialFails = adapter == "bad-serial";
+  adapterPath = sim::PlugInHidDevice(device);
+  adapterUsable = !device.attributesFail && !device.serialFails;
+  pluggedIn = true;
+}
+
+void World::UnplugAdapter() {
+  if (!pluggedIn) return;
+  sim::Unplug(adapterPath);
+  if (!storagePath.empty()) sim::Unplug(storagePath), storagePath.clear();
+  pluggedIn = false;
+  adapterUsable = false;
+}
+
+// A sibling program's Call Status window: its second child holds the record.
+void World::StartSibling(const std::string& name, std::uint32_t record) {
+  if (siblings.count(name) && desktop.IsRunning(siblings[name])) return;
+  std::string title = name + " - Call Status";
+  std::string text = SIBLING_RECORDS[record % 3];
+  siblings[name] = desktop.StartProcess("C:\\Program Files\\" + name + "\\" + name + ".exe", [title, text] {
+    os::HWND window = os::CreateWindowExA(0, "#32770", title.c_str(), 0, 0, 0, 100, 50, nullptr, 0);
+    os::CreateWindowExA(0, "Static", "", os::WS_CHILD, 0, 0, 10, 10, window, -1);
+    os::CreateWindowExA(0, "Static", text.c_str(), os::WS_CHILD, 0, 0, 10, 10, window, 1007);
+    os::MSG msg;
+    while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+    return 0;
+  });
+}
+
+void World::QuitSibling(const std::string& name) {
+  auto sibling = siblings.find(name);
+  if (sibling == siblings.end()) return;
+  os::PostMessageA(os::FindWindowA("#32770", (name + " - Call Status").c_str()), os::WM_QUIT, 0, 0);
+  siblings.erase(sibling);
+}
+
+// A right click on the tray icon, and the user picks the command.
+void World::ChooseFromTrayMenu(const std::string& command) {
+  os::HWND main = os::FindWindowA("#32770", "CorvaloPlugin - Call Status");
+  if (!main) return;
+  desktop.ChooseFromNextMenu(MenuCommand(command));
+  os::PostMessageA(main, TRAY_NOTIFY_MSG, 1, os::WM_RBUTTONUP);
+}
+
+// The user closes each of the program's dialogs that is open, with its
+// close box, as a person would.
+void World::CloseDialogs() {
+  for (const char* title : PROGRAM_DIALOGS) {
+    if (os::HWND dialog = os::FindWindowA("#32770", title)) os::PostMessageA(dialog, os::WM_CLOSE, 0, 0);
+  }
+}
+
+}  // namespace desktop_sim
