@@ -4,6 +4,8 @@
 //   desktop_sim --seconds S     seeds from --first until S seconds have passed
 //   desktop_sim --seed X        one seed, with its event list
 //   --events K                  events per day (default 60)
+//   --jobs N                    N seeds at once, each in a process of its own;
+//                               the output stays in seed order
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/sim/parallel.h"
 #include "tests/sim/regression_seeds.h"
 #include "tests/sim/runner.h"
 
@@ -28,6 +31,7 @@ struct Options {
   bool one = false;
   std::uint64_t seed = 0;
   int events = DEFAULT_EVENTS;
+  int jobs = 1;
 };
 
 void PrintEvents(const std::vector<Event>& events) {
@@ -66,10 +70,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (std::strcmp(argv[i], "--first") == 0) options->first = value;
     else if (std::strcmp(argv[i], "--seed") == 0) options->one = true, options->seed = value;
     else if (std::strcmp(argv[i], "--events") == 0) options->events = static_cast<int>(value);
+    else if (std::strcmp(argv[i], "--jobs") == 0) options->jobs = static_cast<int>(value);
     else return false;
     ++i;
   }
-  return options->events > 0 && options->events <= 100000;
+  return options->events > 0 && options->events <= 100000 && options->jobs > 0 && options->jobs <= 64;
 }
 
 }  // namespace
@@ -77,7 +82,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K]\n");
+    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N]\n");
     return 2;
   }
   std::uint64_t virtualMs = 0;
@@ -87,19 +92,39 @@ int main(int argc, char** argv) {
   auto elapsed = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   };
-  int failures = 0, runs = 0;
-  for (std::uint64_t seed : RegressionSeeds()) {
-    failures += RunSeed(seed, DEFAULT_EVENTS, false, &virtualMs) ? 0 : 1;
-    ++runs;
-  }
-  for (std::uint64_t seed = options.first;; ++seed) {
+  // The regression seeds first (with the default day length they failed
+  // with), then the budget: a count of seeds or a span of wall time.
+  std::size_t regression = 0;
+  std::uint64_t next = options.first;
+  auto nextSeed = [&](std::uint64_t* seed) {
+    if (regression < RegressionSeeds().size()) {
+      *seed = RegressionSeeds()[regression++];
+      return true;
+    }
     bool more = options.seconds > 0 ? elapsed() < options.seconds
-                                    : seed < options.first + static_cast<std::uint64_t>(options.seeds);
-    if (!more) break;
-    failures += RunSeed(seed, options.events, false, &virtualMs) ? 0 : 1;
-    ++runs;
+                                    : next < options.first + static_cast<std::uint64_t>(options.seeds);
+    if (more) *seed = next++;
+    return more;
+  };
+  auto runSeed = [&](std::uint64_t seed, std::uint64_t* seedVirtualMs) {
+    bool isRegression = false;
+    for (std::uint64_t known : RegressionSeeds()) isRegression = isRegression || known == seed;
+    return RunSeed(seed, isRegression ? DEFAULT_EVENTS : options.events, false, seedVirtualMs);
+  };
+  Totals totals;
+  if (options.jobs > 1) {
+    totals = RunInChildren(options.jobs, nextSeed, runSeed);
+  } else {
+    for (std::uint64_t seed = 0; nextSeed(&seed);) {
+      std::uint64_t seedVirtualMs = 0;
+      totals.failures += runSeed(seed, &seedVirtualMs) ? 0 : 1;
+      totals.virtualMs += seedVirtualMs;
+      ++totals.runs;
+    }
   }
-  std::printf("%d seeds (%zu regression), %d events each, %.2f simulated hours in %.1f s; %d failed\n", runs,
-              RegressionSeeds().size(), options.events, virtualMs / 3600000.0, elapsed(), failures);
+  int failures = totals.failures;
+  std::printf("%d seeds (%zu regression), %d events each, %.2f simulated hours in %.1f s with %d job%s; %d failed\n",
+              totals.runs, RegressionSeeds().size(), options.events, totals.virtualMs / 3600000.0, elapsed(),
+              options.jobs, options.jobs == 1 ? "" : "s", failures);
   return failures == 0 ? 0 : 1;
 }
