@@ -188,6 +188,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypeCallRinging(int id);
   void OnSkypeCallRouting(int id);
   void OnSkypeCallEnded();
+  void OnSkypeCallAnsweredInSkype();
   void TakeSkypeCall(int id);
   void OnSkypePartnerHandle(const std::string& handle);
   void OnSkypeCallType(const std::string& type);
