@@ -17,7 +17,7 @@ std::string RecordMatchesLastLogLine(const World& world);
 // The log is restarted before it passes 1101 lines.
 std::string LogWithinRestartBound(const World& world);
 // The tray tip is one of the program's five, and says "Offhook" only while
-// the handset is off hook.
+// the handset is off hook (or after a hang-up the program could not hear).
 std::string TrayTipMatchesHandset(const World& world);
 // No ring-on report reaches the adapter once the program has had time to
 // see the handset lifted (a lift it could hear: see World::liftHeard).

@@ -17,6 +17,9 @@ constexpr os::DWORD SETTLE_MS = 20;
 // Cues queued a moment apart, so that the model has taken on the first
 // status before the next cue picks its newest call.
 constexpr os::DWORD BETWEEN_CUES_MS = 100;
+// The program polls for the softphone every second while Skype is not
+// attached, and may retry its hook for up to 10 s.
+constexpr os::DWORD HOOKED_WITHIN_MS = 12000;
 
 }  // namespace
 
@@ -81,7 +84,10 @@ void World::Apply(const Event& event) {
       }
       break;
     case EventKind::OnHook:
-      if (pluggedIn && handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+      if (pluggedIn && handsetOff) {
+        hangUpHeard = ProgramHearsHandset();
+        Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+      }
       break;
     case EventKind::Key: {
       if (!pluggedIn) break;  // an unplugged adapter hears no keys
@@ -139,7 +145,13 @@ void World::Quiet() {
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
   if (!pluggedIn) PlugIn("second");
-  if (handsetOff) Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+  if (!handsetOff) return;
+  // The person hangs up once the program can hear it: just after the
+  // softphone restarted, the program may not have hooked it yet.
+  if (desktop.IsRunning(program) && !programExited)
+    desktop.RunUntil([this] { return ProgramHearsHandset(); }, HOOKED_WITHIN_MS);
+  hangUpHeard = ProgramHearsHandset();
+  Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
 }
 
 }  // namespace desktop_sim

@@ -42,6 +42,7 @@ class World {
   // handset window was there with the program's hook on it. A lift it
   // could not hear, it cannot know of until the next hang-up.
   bool liftHeard = false;
+  bool hangUpHeard = true;  // the same for the last hang-up
   std::uint64_t offHookAt = 0;  // virtual time of the last lift
   std::uint64_t onHookAt = 0;   // and of the last hang-up
   bool pluggedIn = false;
