@@ -79,6 +79,7 @@ std::string NeverRingsWithoutCall(World& world) {
 
 std::string OneHandsetHolder(const World& world) {
   if (!world.desktop.IsRunning(world.softphone) || !world.desktop.IsRunning(world.program)) return "";
+  if (!world.hangUpHeard) return "";  // the program still believes the handset it could not hear
   if (!softphone::phone.offHook || !ProgramHoldsHandsetForSkype(world)) return "";
   return "the program answered a Skype call with the handset, and the softphone still holds it; last record \"" +
          LastLogRecord(world) + "\"";

@@ -6,6 +6,7 @@
 #include "platform/sim/hid_devices.h"
 #include "shell/app.h"
 #include "standins/skype/skype.h"
+#include "standins/skype/skype_model.h"
 #include "standins/softphone/softphone.h"
 
 namespace desktop_sim {
@@ -17,6 +18,9 @@ constexpr os::DWORD SETTLE_MS = 20;
 // Cues queued a moment apart, so that the model has taken on the first
 // status before the next cue picks its newest call.
 constexpr os::DWORD BETWEEN_CUES_MS = 100;
+// Calls Skype may have going at once: each call rung in, placed or
+// answered since the last quiet spell could still be on.
+constexpr int MAX_CALLS_ENDED = 64;
 // The program polls for the softphone every second while Skype is not
 // attached, and may retry its hook for up to 10 s.
 constexpr os::DWORD HOOKED_WITHIN_MS = 12000;
@@ -52,6 +56,10 @@ void World::StartProgram() {
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
   programExited = false;
   liftHeard = false;  // a new program knows nothing of a handset already lifted
+}
+
+bool World::SkypeHasLiveCall() const {
+  return desktop.IsRunning(skype) && standin_skype::LatestCall() != nullptr;
 }
 
 bool World::ProgramHearsHandset() const {
@@ -139,9 +147,10 @@ void World::Apply(const Event& event) {
 
 // Every call ends from its far end and the handset goes down. A second
 // Skype call may still ring while the first is in hand; each "end" takes
-// the newest.
+// the newest, until Skype has none left.
 void World::Quiet() {
-  for (int call = 0; call < 3; ++call) Cue("end FINISHED"), desktop.RunFor(BETWEEN_CUES_MS);
+  for (int call = 0; call < MAX_CALLS_ENDED && SkypeHasLiveCall(); ++call)
+    Cue("end FINISHED"), desktop.RunFor(BETWEEN_CUES_MS);
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
   if (!pluggedIn) PlugIn("second");

@@ -67,6 +67,7 @@ class World {
  private:
   void Handset(unsigned code);
   bool ProgramHearsHandset() const;
+  bool SkypeHasLiveCall() const;
   void Cue(const std::string& line);
   void StartSkype(const std::string& attachStatuses);
   void StartSoftphone(const std::string& version);
