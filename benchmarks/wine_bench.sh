@@ -52,19 +52,9 @@ say() { printf '== %s\n' "$*" >&2; }
 say "Installing what is missing"
 bash scripts/setup.sh >/dev/null || e2e_fail "scripts/setup.sh failed"
 
-if e2e_host_runs_i386; then
-    preset=windows E2E_ARCH=i686
-else
-    preset=windows64 E2E_ARCH=x86_64
-    say "the x86-64 build, since $(e2e_i386_missing_reason)"
-fi
-export E2E_ARCH
-say "Building the $E2E_ARCH Windows binaries ($preset preset)"
-cmake --preset "$preset" >/dev/null || e2e_fail "cmake --preset $preset failed"
-cmake --build --preset "$preset" >/dev/null || e2e_fail "the $preset build failed"
-
-build=$root/build/$preset
-e2e_use_build "$build"
+say "Building the Windows binaries this host runs"
+e2e_build_for_host
+say "Measuring $E2E_BUILD_REASON"
 source "$root/tests/e2e/softphone.sh"
 source "$root/tests/e2e/skype.sh"
 source "$root/benchmarks/wine_bench_lib.sh"

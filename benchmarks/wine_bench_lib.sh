@@ -7,8 +7,11 @@
 # and CALL go out; the first ring timer runs 1 ms after RINGING; answering
 # waits 100 ms, injects the on-hook key, waits 100 ms, then tests for Skype's
 # call notification window before "HOOK OFF".
+# A timer asked for less than 10 ms runs after 10 ms (USER_TIMER_MINIMUM,
+# on Windows and under Wine), so the 1 ms timers are 10 ms in effect.
 BENCH_HASH_TO_CALL_WAIT_MS=1
 BENCH_RINGING_TO_RING_WAIT_MS=1
+BENCH_TIMER_MINIMUM_MS=10
 BENCH_OFFHOOK_TO_HOOKOFF_WAIT_MS=200
 BENCH_CLK_TCK=$(getconf CLK_TCK)
 
@@ -155,10 +158,10 @@ bench_table() {
         "$cpu_prog_attached" "$cpu_server_attached"
     printf '| Server requests per attached poll: GUI thread / whole program | %s / %s (%s polls) | |\n' \
         "$req_gui" "$req_all" "$polls"
-    printf '| Handset "#" to "CALL ..." at Skype | %s ms (%s) | %s ms |\n' \
-        "$BENCH_HASH_MS" "$BENCH_HASH_ALL" "$BENCH_HASH_TO_CALL_WAIT_MS"
-    printf '| Skype RINGING to first ring-on report | %s ms (%s) | %s ms |\n' \
-        "$BENCH_RING_MS" "$BENCH_RING_ALL" "$BENCH_RINGING_TO_RING_WAIT_MS"
+    printf '| Handset "#" to "CALL ..." at Skype | %s ms (%s) | %s ms timer, run after %s ms |\n' \
+        "$BENCH_HASH_MS" "$BENCH_HASH_ALL" "$BENCH_HASH_TO_CALL_WAIT_MS" "$BENCH_TIMER_MINIMUM_MS"
+    printf '| Skype RINGING to first ring-on report | %s ms (%s) | %s ms timer, run after %s ms |\n' \
+        "$BENCH_RING_MS" "$BENCH_RING_ALL" "$BENCH_RINGING_TO_RING_WAIT_MS" "$BENCH_TIMER_MINIMUM_MS"
     printf '| Handset off-hook to "HOOK OFF" | %s ms (%s) | %s ms |\n' \
         "$BENCH_ANSWER_MS" "$BENCH_ANSWER_ALL" "$BENCH_OFFHOOK_TO_HOOKOFF_WAIT_MS"
     printf '| Process start to Call Status window and tray icon | %s ms | none |\n' \

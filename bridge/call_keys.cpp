@@ -1,5 +1,6 @@
 // The handset's keys and the call handlers they drive.
 #include "phonehook/hook_messages.h"
+#include "platform/os_kernel.h"
 #include "platform/os_window.h"
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
@@ -8,10 +9,41 @@ namespace {
 
 constexpr os::UINT DIGIT_PAUSE_MS = 3000;
 constexpr os::UINT DIGITS_DONE_MS = 1;
+// A returning adapter is found within one search period; a key older than
+// that was heard of the adapter before, reached the program late, and is
+// stale.
+constexpr os::DWORD HELD_KEY_LIFETIME_MS = 3000;
 
 bool IsDialKey(unsigned key) { return (key >= '0' && key <= '9') || key == '*' || key == '#'; }
 
 }  // namespace
+
+// Keys count only while the adapter is ready. The softphone may hear the
+// handset of an adapter just plugged in before the program has taken the
+// adapter into use, though: a lift then ignored would leave the program
+// believing the handset down, and the next call would ring a lifted phone.
+// So the last lift or hang-up of that moment is held, and acted on as soon
+// as the arrival makes the adapter ready, if it is recent. The store is
+// checked again after writing, as the arrival thread may have looked just
+// before.
+void CCorvaloPluginDlg::OnKeyReport(os::WPARAM code) {
+  if (adapterReady) {
+    HandleKey(code);
+    return;
+  }
+  unsigned key = static_cast<unsigned>(code) & 0xFF;
+  if (key != KEY_OFF_HOOK && key != KEY_ON_HOOK) return;
+  heldHookKeyAt = os::GetTickCount();
+  heldHookKey = key;
+  if (adapterReady) {
+    if (unsigned held = TakeHeldHookKey()) HandleKey(held);
+  }
+}
+
+unsigned CCorvaloPluginDlg::TakeHeldHookKey() {
+  unsigned held = heldHookKey.exchange(0);
+  return held && os::GetTickCount() - heldHookKeyAt <= HELD_KEY_LIFETIME_MS ? held : 0;
+}
 
 void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
   unsigned key = static_cast<unsigned>(code) & 0xFF;

@@ -88,7 +88,7 @@ bool CCorvaloPluginDlg::DefWindowProc(os::UINT message, os::WPARAM wParam, os::L
     return true;
   }
   if (message == KEY_REPORT_MSG) {
-    if (adapterReady) HandleKey(wParam);
+    OnKeyReport(wParam);
     return false;
   }
   if (taskbarCreatedMessage && message == taskbarCreatedMessage) {

@@ -27,6 +27,7 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
+using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 
 struct HWND__;
@@ -125,6 +126,8 @@ constexpr LONG WS_EX_APPWINDOW = 0x00040000;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int DWL_MSGRESULT = 0;
+// A dialog's extra bytes: its result, its procedure, then the user's slot.
+constexpr int DWLP_USER = static_cast<int>(sizeof(LRESULT) + sizeof(void*));
 constexpr UINT GW_HWNDFIRST = 0;
 constexpr UINT GW_HWNDNEXT = 2;
 constexpr UINT GW_OWNER = 4;

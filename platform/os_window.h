@@ -42,9 +42,10 @@ BOOL IsIconic(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL SetForegroundWindow(HWND window);
 int GetSystemMetrics(int index);
-BOOL SetPropA(HWND window, const char* name, void* data);
-void* GetPropA(HWND window, const char* name);
-void* RemovePropA(HWND window, const char* name);
+// A dialog's pointer-sized slots (DWLP_USER); the slots of one's own
+// windows are read without asking the window system.
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 
 // Messages.
 UINT RegisterWindowMessageA(const char* name);

@@ -50,21 +50,9 @@ step() { printf '\n== %s\n' "$*"; }
 step "Installing what is missing"
 bash scripts/setup.sh || e2e_fail "scripts/setup.sh failed"
 
-if e2e_host_runs_i386; then
-    preset=windows E2E_ARCH=i686
-    why="the shipped 32-bit binaries"
-else
-    preset=windows64 E2E_ARCH=x86_64
-    why="the x86-64 build of the same sources, since $(e2e_i386_missing_reason)"
-fi
-export E2E_ARCH
-step "Building the $E2E_ARCH Windows binaries ($preset preset)"
-cmake --preset "$preset" >/dev/null || e2e_fail "cmake --preset $preset failed"
-cmake --build --preset "$preset" || e2e_fail "the $preset build failed"
-
-build=$root/build/$preset
-echo "Running $why: $build"
-e2e_use_build "$build"
+step "Building the Windows binaries this host runs"
+e2e_build_for_host verbose
+echo "Running $E2E_BUILD_REASON: $root/build/$E2E_PRESET"
 source "$root/tests/e2e/softphone.sh"
 source "$root/tests/e2e/skype.sh"
 

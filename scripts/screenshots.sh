@@ -34,12 +34,7 @@ cd "$root" || exit 1
 source tests/e2e/lib.sh
 bash scripts/setup.sh screenshots || e2e_fail "scripts/setup.sh screenshots failed"
 
-if e2e_host_runs_i386; then preset=windows E2E_ARCH=i686; else preset=windows64 E2E_ARCH=x86_64; fi
-export E2E_ARCH
-cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" >/dev/null ||
-    e2e_fail "the $preset build failed"
-build=$root/build/$preset
-e2e_use_build "$build"
+e2e_build_for_host
 source tests/e2e/softphone.sh
 source tests/e2e/skype.sh
 

@@ -1,6 +1,9 @@
 // The short-lived thread that runs once per adapter arrival: it marks the
-// adapter ready and, if Skype does not attach soon, prompts the user.
+// adapter ready, passes on a lift or hang-up heard while it was not, and,
+// if Skype does not attach soon, prompts the user.
+#include "phonehook/hook_messages.h"
 #include "platform/os_kernel.h"
+#include "platform/os_window.h"
 #include "shell/main_dialog.h"
 
 namespace {
@@ -12,6 +15,9 @@ os::DWORD CCorvaloPluginDlg::AdapterArrivalThread(void* mainWindow) {
   auto& self = *static_cast<CCorvaloPluginDlg*>(mainWindow);
   self.WriteLog("DataFilePath:" + GetAppDirectory());
   self.adapterReady = 1;
+  if (unsigned held = self.TakeHeldHookKey()) {
+    os::PostMessageA(self.m_hWnd, KEY_REPORT_MSG, held, 0);
+  }
   os::Sleep(FIRST_WAIT_MS);
   if (self.skypeApiWindow) return 0;
   self.SetTrayState(TrayState::SkypeNotAttached, TrayUpdate::Replace);

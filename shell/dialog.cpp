@@ -2,11 +2,6 @@
 
 #include "platform/os_window.h"
 
-namespace {
-// The window property that leads from a dialog window to its object.
-constexpr const char* DIALOG_OBJECT_PROP = "CorvaloPlugin.Dialog";
-}  // namespace
-
 CDialog::CDialog(int templateId, os::HWND parent) : templateId(templateId), parentWindow(parent) {}
 
 os::INT_PTR CDialog::DoModal() {
@@ -34,13 +29,16 @@ os::INT_PTR OS_CALLBACK CDialog::DialogProc(os::HWND window, os::UINT message, o
                                             os::LPARAM lParam) {
   if (message == os::WM_INITDIALOG) {
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
-    os::SetPropA(window, DIALOG_OBJECT_PROP, dialog);
+    // The dialog's user slot leads from the window to its object; reading
+    // it asks nothing of the window system, unlike a window property,
+    // and every message of the dialog reads it.
+    os::SetWindowLongPtrA(window, os::DWLP_USER, reinterpret_cast<os::LONG_PTR>(dialog));
     dialog->m_hWnd = window;
     return dialog->OnInitDialog();
   }
-  auto* dialog = static_cast<CDialog*>(os::GetPropA(window, DIALOG_OBJECT_PROP));
+  auto* dialog = reinterpret_cast<CDialog*>(os::GetWindowLongPtrA(window, os::DWLP_USER));
   if (!dialog) return os::FALSE;
-  if (message == os::WM_DESTROY) os::RemovePropA(window, DIALOG_OBJECT_PROP);
+  if (message == os::WM_DESTROY) os::SetWindowLongPtrA(window, os::DWLP_USER, 0);
 
   os::LRESULT result = 0;
   if (!dialog->OnMessage(message, wParam, lParam, result)) return os::FALSE;

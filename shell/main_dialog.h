@@ -49,6 +49,8 @@ class CCorvaloPluginDlg : public CDialog {
   // Call record and the handset (call state machine).
   void PrepareCall();
   void HandleKey(os::WPARAM code);
+  void OnKeyReport(os::WPARAM code);
+  unsigned TakeHeldHookKey();
   void OnOffHook();
   void OnAnswer();
   void OnOnHook();
@@ -128,6 +130,11 @@ class CCorvaloPluginDlg : public CDialog {
   std::atomic<os::HANDLE> adapterHandle{nullptr};
   std::atomic<std::int32_t> adapterThreadStop{0};
   std::atomic<std::int32_t> adapterReady{0};
+  // The last lift or hang-up the softphone reported while the adapter was
+  // not yet ready (0: none), and when; the arrival thread hands it on once
+  // it is (TakeHeldHookKey).
+  std::atomic<std::uint32_t> heldHookKey{0};
+  std::atomic<os::DWORD> heldHookKeyAt{0};
   std::string adapterSerial;
   std::string softphoneVersion;
   std::atomic<std::int32_t> adapterPlus{0};

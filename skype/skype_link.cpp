@@ -152,9 +152,10 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
     } else {
       // Skype did not take it: the link is gone. During a call, Skype's
       // hang-up hot key ends the call there, and its windows are tidied.
+      bool callInHand = callState != 0;
       DropSkypeLink("Refused");
       NoteRefusalAfterAttach();
-      if (callState != 0) {
+      if (callInHand) {
         os::SendMessageA(FindSoftphoneMain(2), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
         CloseDialerWindows(2);
       }
@@ -171,10 +172,18 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
   }
 }
 
+// A Skype call in hand cannot outlive the link that carries its commands:
+// one still ringing would ring the phone until the no-answer deadline and
+// could never be answered, and once Skype itself is gone no call of it goes
+// on. Such a call ends here as if Skype had reported its end. A call in
+// progress survives a missed keep-alive or a refused command, since Skype
+// may still be carrying its voice.
 void CCorvaloPluginDlg::DropSkypeLink(const char* reason) {
   if (!skypeApiWindow) return;
   skypeApiWindow = nullptr;
   WriteLog(std::string("SkypeLinkLost:") + reason);
+  bool skypeGone = std::strcmp(reason, "SkypeGone") == 0;
+  if (lineMode == 2 && skypeCallId != 0 && (callState == 4 || skypeGone)) OnSkypeCallEnded();
 }
 
 // A Skype that attaches and then takes no command would otherwise be asked

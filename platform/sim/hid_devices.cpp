@@ -14,6 +14,16 @@ HidState& Hid() {
   return *world.hid;
 }
 
+HidDevice SoftphoneAdapter() {
+  HidDevice adapter;
+  adapter.vendorId = 0x06E6;
+  adapter.productId = 0xC200;
+  adapter.serial = u"MJ00A1B2C3D4";
+  adapter.featureLengths = {33};
+  adapter.heldBySoftphone = true;
+  return adapter;
+}
+
 std::string PlugInHidDevice(const HidDevice& device) {
   HidState& hid = Hid();
   char path[128];

@@ -24,6 +24,10 @@ struct HidDevice {
   bool heldBySoftphone = false;
 };
 
+// The first-generation adapter (06E6:C200, serial "MJ00A1B2C3D4", 33-byte
+// feature reports) as the softphone holds it: the adapter most tests plug in.
+HidDevice SoftphoneAdapter();
+
 // One CreateFileA of a device path, as the program asked for it.
 struct DeviceOpen {
   std::string path;

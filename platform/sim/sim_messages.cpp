@@ -228,15 +228,18 @@ LRESULT DispatchMessageA(const MSG* msg) {
 
 void PostQuitMessage(int) { CurrentThread()->quitPosted = true; }
 
+// As on Windows, a timer asked for less than USER_TIMER_MINIMUM (10 ms)
+// runs every 10 ms; the event keeps the period asked for.
 UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT periodMs) {
+  constexpr UINT USER_TIMER_MINIMUM = 10;
   Window* window = FindWindowByHandle(handle);
   if (!window || window->thread != CurrentThread()) return 0;
   sim::World& world = TheWorld();
   sim::Timer& timer = world.timers[{handle, id}];
   timer.window = handle;
   timer.id = id;
-  timer.period = periodMs;
-  timer.due = world.now + periodMs;
+  timer.period = std::max(periodMs, USER_TIMER_MINIMUM);
+  timer.due = world.now + timer.period;
   timer.order = ++world.timerOrder;
   world.timerEvents.push_back(sim::TimerEvent{handle, id, periodMs, true, false});
   return id;

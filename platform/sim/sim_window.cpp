@@ -440,28 +440,20 @@ int GetSystemMetrics(int index) {
   return 0;
 }
 
-BOOL SetPropA(HWND handle, const char* name, void* data) {
+// Only a dialog's user slot is kept; like Windows, other indexes of a
+// window without such extra bytes fail.
+LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
   Window* window = FindWindowByHandle(handle);
-  if (!window) return FALSE;
-  window->props[name] = data;
-  return TRUE;
+  if (!window || index != DWLP_USER || window->className != "#32770") return 0;
+  return window->dialogUser;
 }
 
-void* GetPropA(HWND handle, const char* name) {
+LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
   Window* window = FindWindowByHandle(handle);
-  if (!window) return nullptr;
-  auto found = window->props.find(name);
-  return found == window->props.end() ? nullptr : found->second;
-}
-
-void* RemovePropA(HWND handle, const char* name) {
-  Window* window = FindWindowByHandle(handle);
-  if (!window) return nullptr;
-  auto found = window->props.find(name);
-  if (found == window->props.end()) return nullptr;
-  void* data = found->second;
-  window->props.erase(found);
-  return data;
+  if (!window || index != DWLP_USER || window->className != "#32770") return 0;
+  LONG_PTR previous = window->dialogUser;
+  window->dialogUser = value;
+  return previous;
 }
 
 }  // namespace os

@@ -97,7 +97,7 @@ struct Window {
   os::LONG messageResult = 0;
   bool dialogEnded = false;
   os::INT_PTR dialogResult = 0;
-  std::map<std::string, void*> props;
+  os::LONG_PTR dialogUser = 0;
 };
 
 struct Timer {

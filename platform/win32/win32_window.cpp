@@ -7,6 +7,19 @@
 
 using os::win32::H;
 
+// On 32-bit Windows the pointer-sized window slots are macros naming the
+// 32-bit functions; they are taken here before the seam's names are freed.
+namespace {
+constexpr int SYSTEM_DWLP_USER = DWLP_USER;
+LONG_PTR SystemGetWindowLongPtr(::HWND window, int index) { return GetWindowLongPtrA(window, index); }
+LONG_PTR SystemSetWindowLongPtr(::HWND window, int index, LONG_PTR value) {
+  return SetWindowLongPtrA(window, index, value);
+}
+}  // namespace
+#undef DWLP_USER
+#undef GetWindowLongPtrA
+#undef SetWindowLongPtrA
+
 namespace os {
 
 BOOL RegisterWindowClass(const char* className, WNDPROC proc) {
@@ -80,11 +93,12 @@ BOOL IsIconic(HWND window) { return ::IsIconic(H(window)); }
 BOOL EnableWindow(HWND window, BOOL enable) { return ::EnableWindow(H(window), enable); }
 BOOL SetForegroundWindow(HWND window) { return ::SetForegroundWindow(H(window)); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
-BOOL SetPropA(HWND window, const char* name, void* data) {
-  return ::SetPropA(H(window), name, data);
+static_assert(DWLP_USER == SYSTEM_DWLP_USER);
+
+LONG_PTR GetWindowLongPtrA(HWND window, int index) { return SystemGetWindowLongPtr(H(window), index); }
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+  return SystemSetWindowLongPtr(H(window), index, value);
 }
-void* GetPropA(HWND window, const char* name) { return ::GetPropA(H(window), name); }
-void* RemovePropA(HWND window, const char* name) { return ::RemovePropA(H(window), name); }
 
 UINT RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 

@@ -24,6 +24,8 @@
 #                             Wine processes, Xvfb), removes the temp folder.
 #   e2e_load_state STATE      exports the prefix environment into this shell.
 #   e2e_host_runs_i386        true where 32-bit Wine can start here.
+#   e2e_build_for_host [verbose]  builds and loads the build this host runs
+#                             (i686, or x86-64 where 32-bit code cannot run).
 #   e2e_skip_unless_runnable  exits with E2E_SKIP (77, CTest's skip code) and
 #                             one line saying why when E2E_ARCH cannot run here.
 #
@@ -73,6 +75,30 @@ e2e_host_runs_i386() {
 }
 
 # Why the host cannot run 32-bit images, in one line (empty if it can).
+# Picks the Windows build this host can run: the shipped i686 pair, or the
+# x86-64 build of the same sources where 32-bit code cannot run. Sets and
+# exports E2E_ARCH, sets E2E_PRESET and E2E_BUILD_REASON (what is run, and
+# why), configures and builds the preset (its output shown only with
+# "verbose") and loads the build (e2e_use_build).
+e2e_build_for_host() {
+    local root
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    if e2e_host_runs_i386; then
+        E2E_PRESET=windows E2E_ARCH=i686 E2E_BUILD_REASON="the shipped 32-bit binaries"
+    else
+        E2E_PRESET=windows64 E2E_ARCH=x86_64
+        E2E_BUILD_REASON="the x86-64 build of the same sources, since $(e2e_i386_missing_reason)"
+    fi
+    export E2E_ARCH
+    cmake --preset "$E2E_PRESET" >/dev/null || e2e_fail "cmake --preset $E2E_PRESET failed"
+    if [[ "${1:-}" == verbose ]]; then
+        cmake --build --preset "$E2E_PRESET" || e2e_fail "the $E2E_PRESET build failed"
+    else
+        cmake --build --preset "$E2E_PRESET" >/dev/null || e2e_fail "the $E2E_PRESET build failed"
+    fi
+    e2e_use_build "$root/build/$E2E_PRESET"
+}
+
 e2e_i386_missing_reason() {
     if [[ -n "${CORVALO_HOST_NO_I386:-}" ]]; then
         echo "CORVALO_HOST_NO_I386 is set: behaving as a host that cannot run 32-bit x86 code"

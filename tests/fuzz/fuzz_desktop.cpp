@@ -52,13 +52,7 @@ FuzzDesktop::FuzzDesktop(const DesktopParts& parts) {
   phonehookShared = {};
   PhonehookProcessAttach(nullptr);
   if (parts.adapter) {
-    sim::HidDevice adapter;
-    adapter.vendorId = 0x06E6;
-    adapter.productId = 0xC200;
-    adapter.serial = u"MJ00A1B2C3D4";
-    adapter.featureLengths = {33};
-    adapter.heldBySoftphone = true;
-    adapterPath = sim::PlugInHidDevice(adapter);
+    adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   }
   if (parts.skype) {
     skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain);

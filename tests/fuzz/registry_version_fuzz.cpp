@@ -47,13 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sim::Unplug(world.adapterPath);
   if (!world.desktop.RunUntil([] { return theMainWindow->adapterProductId == 0; }, 8000))
     FuzzDesktop::Fail("the adapter's removal was not noticed");
-  sim::HidDevice adapter;
-  adapter.vendorId = 0x06E6;
-  adapter.productId = 0xC200;
-  adapter.serial = u"MJ00A1B2C3D4";
-  adapter.featureLengths = {33};
-  adapter.heldBySoftphone = true;
-  world.adapterPath = sim::PlugInHidDevice(adapter);
+  world.adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   if (!world.desktop.RunUntil([] { return theMainWindow->adapterProductId != 0; }, 8000))
     FuzzDesktop::Fail("the adapter's arrival was not noticed");
   world.desktop.RunFor(100);

@@ -4,6 +4,8 @@
 //   desktop_sim --seconds S     seeds from --first until S seconds have passed
 //   desktop_sim --seed X        one seed, with its event list
 //   --events K                  events per day (default 60)
+//   --generator G               the generator that makes the days (default
+//                               the current one; 1 replays the first's seeds)
 //   --jobs N                    N seeds at once, each in a process of its own;
 //                               the output stays in seed order
 #include <chrono>
@@ -32,6 +34,14 @@ struct Options {
   std::uint64_t seed = 0;
   int events = DEFAULT_EVENTS;
   int jobs = 1;
+  int generator = CURRENT_GENERATOR;
+};
+
+// One day to run: its seed, its length and the generator that makes it.
+struct Day {
+  std::uint64_t seed;
+  int events;
+  int generator;
 };
 
 void PrintEvents(const std::vector<Event>& events) {
@@ -39,8 +49,10 @@ void PrintEvents(const std::vector<Event>& events) {
 }
 
 // Runs one seed; on failure prints the seed, the events and the shrunk list.
-bool RunSeed(std::uint64_t seed, int eventCount, bool verbose, std::uint64_t* virtualMs) {
-  std::vector<Event> events = Generate(seed, eventCount);
+bool RunSeed(const Day& day, bool verbose, std::uint64_t* virtualMs) {
+  std::uint64_t seed = day.seed;
+  int eventCount = day.events;
+  std::vector<Event> events = Generate(seed, eventCount, day.generator);
   if (verbose) {
     std::printf("seed %llu:\n", static_cast<unsigned long long>(seed));
     PrintEvents(events);
@@ -48,9 +60,9 @@ bool RunSeed(std::uint64_t seed, int eventCount, bool verbose, std::uint64_t* vi
   Outcome outcome = RunDay(events);
   *virtualMs += outcome.virtualMs;
   if (outcome.failure.empty()) return true;
-  std::printf("FAILED seed %llu (--seed %llu --events %d) after event %d: %s\n",
+  std::printf("FAILED seed %llu (--seed %llu --events %d --generator %d) after event %d: %s\n",
               static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed), eventCount,
-              outcome.failedAt, outcome.failure.c_str());
+              day.generator, outcome.failedAt, outcome.failure.c_str());
   if (!verbose) PrintEvents(events);
   std::vector<Event> shortest = Shrink(events, outcome.failure);
   std::printf("shortest list that still fails %s (%zu events):\n", InvariantOf(outcome.failure).c_str(),
@@ -71,10 +83,12 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (std::strcmp(argv[i], "--seed") == 0) options->one = true, options->seed = value;
     else if (std::strcmp(argv[i], "--events") == 0) options->events = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--jobs") == 0) options->jobs = static_cast<int>(value);
+    else if (std::strcmp(argv[i], "--generator") == 0) options->generator = static_cast<int>(value);
     else return false;
     ++i;
   }
-  return options->events > 0 && options->events <= 100000 && options->jobs > 0 && options->jobs <= 64;
+  return options->events > 0 && options->events <= 100000 && options->jobs > 0 && options->jobs <= 64 &&
+         options->generator >= 1 && options->generator <= CURRENT_GENERATOR;
 }
 
 }  // namespace
@@ -82,11 +96,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N]\n");
+    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N] [--generator G]\n");
     return 2;
   }
   std::uint64_t virtualMs = 0;
-  if (options.one) return RunSeed(options.seed, options.events, true, &virtualMs) ? 0 : 1;
+  if (options.one) return RunSeed(Day{options.seed, options.events, options.generator}, true, &virtualMs) ? 0 : 1;
 
   auto begin = std::chrono::steady_clock::now();
   auto elapsed = [&] {
@@ -94,30 +108,33 @@ int main(int argc, char** argv) {
   };
   // The regression seeds first (with the default day length they failed
   // with), then the budget: a count of seeds or a span of wall time.
-  std::size_t regression = 0;
+  // Each day given out is kept, so that a child process, forked after it
+  // was added, finds it by its number.
+  std::vector<Day> days;
   std::uint64_t next = options.first;
-  auto nextSeed = [&](std::uint64_t* seed) {
-    if (regression < RegressionSeeds().size()) {
-      *seed = RegressionSeeds()[regression++];
-      return true;
+  auto nextDay = [&](std::uint64_t* number) {
+    if (days.size() < RegressionSeeds().size()) {
+      const RegressionSeed& known = RegressionSeeds()[days.size()];
+      days.push_back(Day{known.seed, DEFAULT_EVENTS, known.generator});
+    } else {
+      bool more = options.seconds > 0 ? elapsed() < options.seconds
+                                      : next < options.first + static_cast<std::uint64_t>(options.seeds);
+      if (!more) return false;
+      days.push_back(Day{next++, options.events, options.generator});
     }
-    bool more = options.seconds > 0 ? elapsed() < options.seconds
-                                    : next < options.first + static_cast<std::uint64_t>(options.seeds);
-    if (more) *seed = next++;
-    return more;
+    *number = days.size() - 1;
+    return true;
   };
-  auto runSeed = [&](std::uint64_t seed, std::uint64_t* seedVirtualMs) {
-    bool isRegression = false;
-    for (std::uint64_t known : RegressionSeeds()) isRegression = isRegression || known == seed;
-    return RunSeed(seed, isRegression ? DEFAULT_EVENTS : options.events, false, seedVirtualMs);
+  auto runDay = [&](std::uint64_t number, std::uint64_t* dayVirtualMs) {
+    return RunSeed(days[static_cast<std::size_t>(number)], false, dayVirtualMs);
   };
   Totals totals;
   if (options.jobs > 1) {
-    totals = RunInChildren(options.jobs, nextSeed, runSeed);
+    totals = RunInChildren(options.jobs, nextDay, runDay);
   } else {
-    for (std::uint64_t seed = 0; nextSeed(&seed);) {
+    for (std::uint64_t number = 0; nextDay(&number);) {
       std::uint64_t seedVirtualMs = 0;
-      totals.failures += runSeed(seed, &seedVirtualMs) ? 0 : 1;
+      totals.failures += runDay(number, &seedVirtualMs) ? 0 : 1;
       totals.virtualMs += seedVirtualMs;
       ++totals.runs;
     }

@@ -14,7 +14,8 @@ struct Totals {
   std::uint64_t virtualMs = 0;
 };
 
-// nextSeed gives the next seed to run, or false when there is none; it is
+// nextSeed gives the number of the next seed to run (the caller keeps what
+// it stands for), or false when there is none; it is
 // asked only when a child may start. runSeed runs one seed in the child,
 // printing what it has to say, and returns whether it passed. The children's
 // output is printed in the order the seeds were given.

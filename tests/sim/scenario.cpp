@@ -50,7 +50,34 @@ const T& Pick(Random& random, const T (&items)[N]) {
   return items[random.Below(static_cast<std::uint32_t>(N))];
 }
 
-// Weights per thousand events; what is left over is a quiet spell.
+// The first generator, kept so that the seeds it found still make their
+// days: the handset, Skype's calls and cues, the softphone's calls and the
+// adapter unplugged and plugged in again.
+const char* const FIRST_OTHER_CUES[] = {"pong off", "pong on", "pong on", "repeat on", "repeat off",
+                                        "calls error 501 target not found", "calls answer", "calls busy",
+                                        "calls route", "fail NO_ANSWER"};
+
+Event MakeFirst(Random& random) {
+  Event event{Delay(random), EventKind::Quiet, ""};
+  std::uint32_t roll = random.Below(100);
+  if (roll < 14) event.kind = EventKind::OffHook;
+  else if (roll < 26) event.kind = EventKind::OnHook;
+  else if (roll < 46) event.kind = EventKind::Key, event.text = std::string(1, KEYS[random.Below(12)]);
+  else if (roll < 55) event.kind = EventKind::SkypeRing, event.text = Pick(random, PARTNERS);
+  else if (roll < 61) event.kind = EventKind::SkypeAnswer;
+  else if (roll < 68) event.kind = EventKind::SkypeEnd, event.text = Pick(random, END_STATUSES);
+  else if (roll < 74) event.kind = EventKind::SkypeCue, event.text = Pick(random, FIRST_OTHER_CUES);
+  else if (roll < 76) event.kind = EventKind::SkypeQuit;
+  else if (roll < 78) event.kind = EventKind::SkypeStart;
+  else if (roll < 83) event.kind = EventKind::SoftphoneRing, event.text = random.Below(2) ? "1" : "0";
+  else if (roll < 87) event.kind = EventKind::SoftphoneHangUp;
+  else if (roll < 89) event.kind = EventKind::Unplug;
+  else if (roll < 92) event.kind = EventKind::Replug;
+  return event;
+}
+
+// The second generator: everything of the first and the rest of the
+// desktop. Weights per thousand events; what is left over is a quiet spell.
 Event Make(Random& random) {
   Event event{Delay(random), EventKind::Quiet, ""};
   std::uint32_t roll = random.Below(1000);
@@ -88,10 +115,10 @@ Event Make(Random& random) {
 
 }  // namespace
 
-std::vector<Event> Generate(std::uint64_t seed, int count) {
+std::vector<Event> Generate(std::uint64_t seed, int count, int generator) {
   Random random(seed);
   std::vector<Event> events;
-  for (int i = 0; i < count; ++i) events.push_back(Make(random));
+  for (int i = 0; i < count; ++i) events.push_back(generator == 1 ? MakeFirst(random) : Make(random));
   events.push_back(Event{1000, EventKind::Quiet, ""});  // every day ends quietly
   return events;
 }

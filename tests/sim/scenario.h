@@ -46,7 +46,10 @@ struct Event {
   std::uint32_t value = 0;
 };
 
-std::vector<Event> Generate(std::uint64_t seed, int count);
+// The current generator is the second; the first makes the days of the
+// seeds it found.
+constexpr int CURRENT_GENERATOR = 2;
+std::vector<Event> Generate(std::uint64_t seed, int count, int generator = CURRENT_GENERATOR);
 std::string Describe(const Event& event);
 std::uint64_t VirtualLengthMs(const std::vector<Event>& events);
 

@@ -37,6 +37,7 @@ World::World() {
 
 bool World::Start() {
   PlugIn("second");
+  adapterOpening = false;  // the softphone starts with the adapter in place
   StartSkype("0");
   StartSoftphone("2012.1");
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
@@ -46,7 +47,50 @@ bool World::Start() {
   return up;
 }
 
+bool World::SoftphoneHearsHandset() const { return pluggedIn && desktop.Now() >= adapterOpenAt; }
+
+bool World::ProgramHearsHandset() const {
+  return desktop.IsRunning(program) && !programExited && os::FindWindowA("Static", "CSJHandsetDriverWnd") &&
+         desktop.HookCountOn(softphone) > 0;
+}
+
+bool World::SkypeHasLiveCall() const {
+  return desktop.IsRunning(skype) && standin_skype::LatestCall() != nullptr;
+}
+
+void World::SendHandsetState() {
+  handsetOff = handsetLifted;
+  (handsetOff ? liftHeard : hangUpHeard) = ProgramHearsHandset();
+  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
+  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+}
+
+// The softphone tells its handset window what changed since it last heard.
+void World::ReportHandset() {
+  if (!SoftphoneHearsHandset() || handsetLifted == handsetOff) return;
+  SendHandsetState();
+}
+
+// Opening the adapter, the softphone reads the handset and reports it as it
+// finds it, lifted or down, whatever it believed before.
+void World::SoftphoneOpensAdapter() {
+  adapterOpening = false;
+  SendHandsetState();
+}
+
+void World::RunFor(os::DWORD ms) {
+  std::uint64_t end = desktop.Now() + ms;
+  if (pluggedIn && adapterOpening && adapterOpenAt <= end) {
+    if (adapterOpenAt > desktop.Now()) desktop.RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+    SoftphoneOpensAdapter();
+  }
+  if (end > desktop.Now()) desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
+}
+
+// A Skype started afresh knows nothing of the cues its last run was given
+// (the model reads its cue file from the start).
 void World::StartSkype(const std::string& attachStatuses) {
+  desktop.WriteFile(SKYPE_CUES, "");
   skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "--attach " + attachStatuses);
   skypeCallRinging = false;
   desktop.RunFor(10);
@@ -56,15 +100,6 @@ void World::StartProgram() {
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
   programExited = false;
   liftHeard = false;  // a new program knows nothing of a handset already lifted
-}
-
-bool World::SkypeHasLiveCall() const {
-  return desktop.IsRunning(skype) && standin_skype::LatestCall() != nullptr;
-}
-
-bool World::ProgramHearsHandset() const {
-  return desktop.IsRunning(program) && !programExited && os::FindWindowA("Static", "CSJHandsetDriverWnd") &&
-         desktop.HookCountOn(softphone) > 0;
 }
 
 void World::Handset(unsigned code) {
@@ -83,30 +118,24 @@ void World::PostToDialer(os::UINT message, os::WPARAM wParam) {
 }
 
 void World::Apply(const Event& event) {
-  desktop.RunFor(event.delayMs);
+  RunFor(event.delayMs);
   switch (event.kind) {
     case EventKind::OffHook:
-      if (pluggedIn && !handsetOff) {
-        liftHeard = ProgramHearsHandset();
-        Handset(HANDSET_OFF_HOOK), handsetOff = true, offHookAt = desktop.Now();
-      }
-      break;
     case EventKind::OnHook:
-      if (pluggedIn && handsetOff) {
-        hangUpHeard = ProgramHearsHandset();
-        Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
-      }
+      handsetLifted = event.kind == EventKind::OffHook;
+      ReportHandset();
       break;
     case EventKind::Key: {
-      if (!pluggedIn) break;  // an unplugged adapter hears no keys
+      if (!SoftphoneHearsHandset()) break;  // an adapter away hears no keys
       char key = event.text.empty() ? '0' : event.text[0];
       Handset(key == '*' ? HANDSET_STAR : key == '#' ? HANDSET_HASH : static_cast<unsigned>(key));
       break;
     }
     case EventKind::SkypeRing:
-      // A second caller, while a call is in hand, gives up by itself.
+      // A second caller, while a call is in hand, gives up by itself (the
+      // first generator rang no second call in).
       if (!skypeCallRinging) Cue("ring " + event.text), skypeCallRinging = true;
-      else Cue("ring " + event.text + " " + std::to_string(event.value));
+      else if (event.value) Cue("ring " + event.text + " " + std::to_string(event.value));
       break;
     case EventKind::SkypeAnswer: Cue("answer"); break;
     case EventKind::SkypeEnd: Cue("end " + event.text), skypeCallRinging = false; break;
@@ -124,7 +153,7 @@ void World::Apply(const Event& event) {
     case EventKind::SoftphoneRestart: RestartSoftphone(event.text); break;
     case EventKind::Unplug: UnplugAdapter(); break;
     case EventKind::Replug:
-      if (!pluggedIn) PlugIn(event.text);
+      if (!pluggedIn) PlugIn(event.text.empty() ? "second" : event.text);
       break;
     case EventKind::SiblingStart: StartSibling(event.text, event.value); break;
     case EventKind::SiblingQuit: QuitSibling(event.text); break;
@@ -142,25 +171,25 @@ void World::Apply(const Event& event) {
       break;
     case EventKind::Quiet: Quiet(); break;
   }
-  desktop.RunFor(SETTLE_MS);
+  RunFor(SETTLE_MS);
 }
 
 // Every call ends from its far end and the handset goes down. A second
 // Skype call may still ring while the first is in hand; each "end" takes
-// the newest, until Skype has none left.
+// the newest, until Skype has none left. The person hangs up once the
+// program can hear it: just after the softphone restarted, the program
+// may not have hooked it yet.
 void World::Quiet() {
   for (int call = 0; call < MAX_CALLS_ENDED && SkypeHasLiveCall(); ++call)
-    Cue("end FINISHED"), desktop.RunFor(BETWEEN_CUES_MS);
+    Cue("end FINISHED"), RunFor(BETWEEN_CUES_MS);
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
   if (!pluggedIn) PlugIn("second");
-  if (!handsetOff) return;
-  // The person hangs up once the program can hear it: just after the
-  // softphone restarted, the program may not have hooked it yet.
-  if (desktop.IsRunning(program) && !programExited)
+  handsetLifted = false;
+  if (desktop.Now() < adapterOpenAt) RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+  if (handsetOff && desktop.IsRunning(program) && !programExited)
     desktop.RunUntil([this] { return ProgramHearsHandset(); }, HOOKED_WITHIN_MS);
-  hangUpHeard = ProgramHearsHandset();
-  Handset(HANDSET_ON_HOOK), handsetOff = false, onHookAt = desktop.Now();
+  ReportHandset();
 }
 
 }  // namespace desktop_sim

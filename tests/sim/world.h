@@ -34,24 +34,27 @@ class World {
   os::DWORD program = 0;
   os::DWORD skype = 0;
   os::DWORD softphone = 0;
-  std::uint64_t softphoneStartedAt = 0;
   std::string adapterPath;
   std::string storagePath;  // the first generation's storage device, "" when none
-  bool handsetOff = false;  // what the person holding the handset did last
-  // The program could hear the last lift: it ran, and the softphone's
-  // handset window was there with the program's hook on it. A lift it
-  // could not hear, it cannot know of until the next hang-up.
+  // The handset as the softphone last heard it through the adapter, and
+  // when: a lift or hang-up while the adapter is away is heard only once
+  // the softphone has the adapter open again.
+  bool handsetOff = false;
+  std::uint64_t offHookAt = 0;  // virtual time the last lift was heard
+  std::uint64_t onHookAt = 0;   // and the last hang-up
+  bool handsetLifted = false;   // what the person holding the handset did last
+  // The program could hear the last lift the softphone reported: it ran,
+  // and the softphone's handset window was there with the program's hook
+  // on it. A lift it could not hear, it cannot know of until the next one.
   bool liftHeard = false;
   bool hangUpHeard = true;  // the same for the last hang-up
-  std::uint64_t offHookAt = 0;  // virtual time of the last lift
-  std::uint64_t onHookAt = 0;   // and of the last hang-up
   bool pluggedIn = false;
-  // The adapter on the bus is one the program can take into use (not one
-  // whose attribute or serial read fails).
-  bool adapterUsable = false;
   // A call rang in and the far end has not ended it. The Skype model's
   // "end" ends its newest call; a second caller gives up by itself.
   bool skypeCallRinging = false;
+  std::uint64_t unpluggedAt = 0;
+  std::uint64_t adapterOpenAt = 0;  // when the softphone has a replugged adapter open
+  bool adapterOpening = false;
   // The user chose Exit; the program is expected to be gone.
   bool programExited = false;
   std::uint64_t exitAt = 0;
@@ -66,6 +69,14 @@ class World {
 
  private:
   void Handset(unsigned code);
+  // Lets virtual time pass, opening a replugged adapter for the softphone
+  // when its time comes.
+  void RunFor(os::DWORD ms);
+  // The softphone passes the handset's state on to its handset window.
+  void SendHandsetState();
+  void ReportHandset();
+  void SoftphoneOpensAdapter();
+  bool SoftphoneHearsHandset() const;
   bool ProgramHearsHandset() const;
   bool SkypeHasLiveCall() const;
   void Cue(const std::string& line);

@@ -14,13 +14,17 @@ namespace desktop_sim {
 
 namespace {
 
-constexpr os::WORD ADAPTER_VENDOR = 0x06E6;
-constexpr os::WORD SECOND_GENERATION = 0xC200;  // the Plus generation shows the same id
 constexpr os::WORD FIRST_GENERATION = 0xC31C;
 // The first generation's serial is that of its USB storage device.
 constexpr const char* FIRST_GENERATION_STORAGE =
     "\\\\?\\usb#vid_1307&pid_1169#MJ11C2D3E4F5#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
 constexpr os::DWORD QUIT_WITHIN_MS = 5000;
+// Nobody pulls a USB plug and pushes it back in faster than this.
+constexpr os::DWORD SHORTEST_REPLUG_MS = 2000;
+// The system announces a plugged-in adapter and the softphone opens it (a
+// starting softphone opens the adapter too); until then the softphone hears
+// nothing of the handset, and then it reports the handset as it finds it.
+constexpr os::DWORD SOFTPHONE_OPENS_ADAPTER_MS = 1500;
 
 // Records a sibling's Call Status window shows: idle, in a call, ringing.
 const char* const SIBLING_RECORDS[] = {"st=ProgramStart; ct=0; cs=0; of=0;",
@@ -41,29 +45,32 @@ int MenuCommand(const std::string& name) {
 
 void World::StartSoftphone(const std::string& version) {
   softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version " + version);
-  softphoneStartedAt = desktop.Now();
   desktop.RunFor(10);
 }
 
 // The softphone quits and starts again, perhaps as another release: its
-// windows are new, and the program has to find and hook them again.
+// windows are new, and the program has to find and hook them again. The
+// new softphone opens the adapter and reports the handset as it finds it.
 void World::RestartSoftphone(const std::string& version) {
   if (desktop.IsRunning(softphone)) {
     os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
     desktop.RunUntil([this] { return !desktop.IsRunning(softphone); }, QUIT_WITHIN_MS);
   }
   StartSoftphone(version.empty() ? "2012.1" : version);
+  if (pluggedIn) {
+    adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
+    adapterOpening = true;
+  }
 }
 
 // Each adapter the program accepts, and two it must pass over: one whose
 // attributes cannot be read and one whose serial cannot.
 void World::PlugIn(const std::string& adapter) {
-  sim::HidDevice device;
-  device.vendorId = ADAPTER_VENDOR;
-  device.productId = SECOND_GENERATION;
-  device.serial = u"MJ00A1B2C3D4";
-  device.featureLengths = {33};
-  device.heldBySoftphone = true;
+  if (!adapterPath.empty()) {
+    std::uint64_t earliest = unpluggedAt + SHORTEST_REPLUG_MS;
+    if (desktop.Now() < earliest) RunFor(static_cast<os::DWORD>(earliest - desktop.Now()));
+  }
+  sim::HidDevice device = sim::SoftphoneAdapter();
   if (adapter == "plus") {
     device.serial = u"MJ22B3C4D5E6";
     device.featureLengths = {65};
@@ -76,16 +83,20 @@ void World::PlugIn(const std::string& adapter) {
   device.attributesFail = adapter == "bad-attributes";
   device.serialFails = adapter == "bad-serial";
   adapterPath = sim::PlugInHidDevice(device);
-  adapterUsable = !device.attributesFail && !device.serialFails;
   pluggedIn = true;
+  adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
+  adapterOpening = true;
 }
 
+// The softphone loses the handset with the adapter; once it has the
+// adapter back it reports a handset it finds lifted afresh.
 void World::UnplugAdapter() {
   if (!pluggedIn) return;
   sim::Unplug(adapterPath);
   if (!storagePath.empty()) sim::Unplug(storagePath), storagePath.clear();
   pluggedIn = false;
-  adapterUsable = false;
+  unpluggedAt = onHookAt = desktop.Now();
+  handsetOff = false;
 }
 
 // A sibling program's Call Status window: its second child holds the record.

@@ -17,6 +17,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 
 class AdapterLossTest : public RulesTest {
  protected:
+  void PlugInAgain() { adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter()); }
   void UnplugAdapter() {
     sim::Unplug(adapterPath);
     ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceRemoved") == 1; }, 4000));
@@ -56,4 +57,38 @@ TEST_F(AdapterLossTest, ARingingCallIsEndedAndTheRingingStops) {
   desktop.RunFor(130000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
   EXPECT_EQ(CountOf("NoAnswerTimeout"), 0);
+}
+
+// The softphone hears the handset of a replugged adapter before the
+// program has found it again: a lift at that moment still counts once the
+// adapter is ready, so the next call is not rung into a lifted phone.
+TEST_F(AdapterLossTest, ALiftHeardBeforeTheReturningAdapterIsReadyCountsOnceItIs) {
+  StartWithAdapter();
+  UnplugAdapter();
+  PlugInAgain();
+  Handset(HANDSET_OFF_HOOK);
+  ASSERT_EQ(CountOf("DeviceAdded"), 1);  // the program has not found it yet
+
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 4000));
+  desktop.RunFor(200);
+  EXPECT_NE(LastRecordOf("CallOrigination").find("cs=1; of=1;"), std::string::npos);
+  std::vector<sim::TrayIcon> icons = desktop.TrayIcons();
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(icons[0].tip, "CorvaloPlugin (Offhook)");
+  Cue("ring bob", 5000);
+  EXPECT_EQ(CountOf("RingOn(Skype)"), 0);
+}
+
+// A lift that reached the program long before the adapter came back was
+// heard of the adapter before and is stale: it does not count.
+TEST_F(AdapterLossTest, ALiftHeardLongBeforeTheAdapterReturnsIsDropped) {
+  StartWithAdapter();
+  UnplugAdapter();
+  Handset(HANDSET_OFF_HOOK);
+  desktop.RunFor(10000);
+  PlugInAgain();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 4000));
+  desktop.RunFor(200);
+  EXPECT_EQ(CountOf("CallOrigination"), 0);
+  EXPECT_NE(RecordAsSiblingReadsIt().find("cs=0; of=0;"), std::string::npos) << RecordAsSiblingReadsIt();
 }

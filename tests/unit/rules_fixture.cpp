@@ -5,13 +5,7 @@
 #include "platform/sim/hid_devices.h"
 
 void RulesTest::StartWithAdapter(const std::string& skypeArguments, const std::string& softphoneArguments) {
-  sim::HidDevice adapter;
-  adapter.vendorId = 0x06E6;
-  adapter.productId = 0xC200;
-  adapter.serial = u"MJ00A1B2C3D4";
-  adapter.featureLengths = {33};
-  adapter.heldBySoftphone = true;
-  adapterPath = sim::PlugInHidDevice(adapter);
+  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   bool withSkype = skypeArguments != NO_SKYPE;
   if (withSkype) StartSkype(skypeArguments);
   StartSoftphone(softphoneArguments);

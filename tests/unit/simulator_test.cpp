@@ -65,6 +65,24 @@ TEST(Simulator, TimersTickOnVirtualTimeAndSendsCrossThreads) {
   EXPECT_STREQ(title, "renamed");
 }
 
+// Windows raises a timer asked for less than 10 ms to 10 ms.
+TEST(Simulator, ATimerShorterThanTheSystemMinimumRunsEveryTenMilliseconds) {
+  sim::Desktop desktop;
+  timerTicks = 0;
+  desktop.StartProcess("C:\\p.exe", [] {
+    os::RegisterWindowClass("Counter", &CountingProc);
+    os::HWND window = os::CreateWindowExA(0, "Counter", "fast", 0, 0, 0, 10, 10, nullptr, 0);
+    os::SetTimer(window, 1, 1);
+    os::MSG msg;
+    while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+    return 0;
+  });
+  desktop.RunFor(9);
+  EXPECT_EQ(timerTicks, 0);
+  desktop.RunFor(96);
+  EXPECT_EQ(timerTicks, 10);
+}
+
 TEST(Simulator, ProcessEndTakesItsThreadsWindowsAndMutexName) {
   sim::Desktop desktop;
   os::DWORD process = desktop.StartProcess("C:\\p.exe", [] {

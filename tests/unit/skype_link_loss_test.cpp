@@ -1,5 +1,7 @@
 // Skype goes away and comes back: the link's loss is logged with its reason,
 // the tray follows it, and the program attaches again by itself.
+#include <algorithm>
+
 #include "phonehook/hook_messages.h"
 #include "platform/os_window.h"
 #include "standins/skype/skype.h"
@@ -59,6 +61,53 @@ TEST_F(SkypeLinkLossTest, SkypeQuittingDuringACallLeavesNoStaleOffHookOnceTheHan
   ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 2; }, 3000));
   desktop.RunFor(1100);  // the next poll, a second apart while detached, shows it
   EXPECT_EQ(TrayTip(), READY);
+}
+
+// A call ringing in cannot be answered once its Skype is gone or no longer
+// answers: the phone stops ringing and the program is idle at once, not
+// after the two-minute no-answer deadline.
+class RingingLinkLossTest : public SkypeLinkLossTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RingingLinkLossTest, ACallRingingInEndsWithTheLink) {
+  bool quit = GetParam();
+  StartWithAdapter();
+  if (!quit) Cue("pong off");
+  Cue("ring bob", 20);
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("RingOn(Skype)") >= 1; }, 3000));
+  if (quit) {
+    QuitSkype();
+  } else {
+    ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeLinkLost:NoPong") == 1; }, 50000));
+  }
+  int rings = CountOf("RingOn(Skype)");
+  desktop.RunFor(10000);
+  EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
+  std::vector<std::string> events = LogEvents();
+  auto lost = std::find(events.begin(), events.end(), quit ? "SkypeLinkLost:SkypeGone" : "SkypeLinkLost:NoPong");
+  EXPECT_NE(std::find(lost, events.end(), "CallDisconnected"), events.end());
+  EXPECT_NE(RecordAsSiblingReadsIt().find("ct=0; cs=0; of=0;"), std::string::npos) << RecordAsSiblingReadsIt();
+}
+
+INSTANTIATE_TEST_SUITE_P(QuitOrSilent, RingingLinkLossTest, ::testing::Bool());
+
+// Once Skype has quit no call of it goes on; a missed keep-alive alone
+// leaves a call in progress alone, since Skype may still carry its voice.
+TEST_F(SkypeLinkLossTest, ACallInProgressEndsWhenSkypeQuitsButNotOnAMissedPong) {
+  StartWithAdapter();
+  Handset(HANDSET_OFF_HOOK);
+  Dial("*0#");
+  desktop.RunFor(3000);
+  ASSERT_NE(LastRecordOf("CallInProgress"), "");
+  Cue("pong off");
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeLinkLost:NoPong") == 1; }, 50000));
+  EXPECT_EQ(CountOf("CallDisconnected"), 0);
+  EXPECT_NE(RecordAsSiblingReadsIt().find("cs=3; of=1;"), std::string::npos) << RecordAsSiblingReadsIt();
+
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 2; }, 3000));
+  QuitSkype();
+  desktop.RunFor(2000);
+  EXPECT_EQ(CountOf("CallDisconnected"), 1);
+  EXPECT_TRUE(AlertTonePlayed());  // the handset is still up: the user hears the call is over
 }
 
 TEST_F(SkypeLinkLossTest, ASkypeThatAttachesButRefusesEveryCommandIsAskedAgainOnlyAfterGrowingPauses) {
