@@ -6,6 +6,8 @@
 //   --events K                  events per day (default 60)
 //   --generator G               the generator that makes the days (default
 //                               the current one; 1 replays the first's seeds)
+//   --replay-check X            runs seed X twice and compares what the two
+//                               days left behind, byte for byte
 //   --jobs N                    N seeds at once, each in a process of its own;
 //                               the output stays in seed order
 #include <chrono>
@@ -31,6 +33,7 @@ struct Options {
   double seconds = 0;
   std::uint64_t first = 1;
   bool one = false;
+  bool replayCheck = false;
   std::uint64_t seed = 0;
   int events = DEFAULT_EVENTS;
   int jobs = 1;
@@ -72,6 +75,21 @@ bool RunSeed(const Day& day, bool verbose, std::uint64_t* virtualMs) {
   return false;
 }
 
+// The same seed twice gives the same day: the digests of what both runs
+// left behind agree.
+bool ReplayCheck(const Day& day) {
+  std::vector<Event> events = Generate(day.seed, day.events, day.generator);
+  Outcome first = RunDay(events);
+  Outcome second = RunDay(events);
+  bool same = first.digest == second.digest && first.failure == second.failure &&
+              first.virtualMs == second.virtualMs;
+  std::printf("seed %llu twice: digests %016llx and %016llx, %.2f simulated minutes each; %s\n",
+              static_cast<unsigned long long>(day.seed), static_cast<unsigned long long>(first.digest),
+              static_cast<unsigned long long>(second.digest), first.virtualMs / 60000.0,
+              same ? "the same day" : "DIFFERENT days");
+  return same;
+}
+
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
     bool hasValue = i + 1 < argc;
@@ -81,6 +99,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (std::strcmp(argv[i], "--seconds") == 0) options->seconds = static_cast<double>(value), options->seeds = 0;
     else if (std::strcmp(argv[i], "--first") == 0) options->first = value;
     else if (std::strcmp(argv[i], "--seed") == 0) options->one = true, options->seed = value;
+    else if (std::strcmp(argv[i], "--replay-check") == 0) options->replayCheck = true, options->seed = value;
     else if (std::strcmp(argv[i], "--events") == 0) options->events = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--jobs") == 0) options->jobs = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--generator") == 0) options->generator = static_cast<int>(value);
@@ -96,10 +115,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N] [--generator G]\n");
+    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N] [--generator G] | --replay-check X\n");
     return 2;
   }
   std::uint64_t virtualMs = 0;
+  if (options.replayCheck) return ReplayCheck(Day{options.seed, options.events, options.generator}) ? 0 : 1;
   if (options.one) return RunSeed(Day{options.seed, options.events, options.generator}, true, &virtualMs) ? 0 : 1;
 
   auto begin = std::chrono::steady_clock::now();
