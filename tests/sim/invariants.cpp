@@ -20,8 +20,10 @@ constexpr os::DWORD IDLE_WITHIN_MS = 60000;
 // call refused while the dialer closes, took 5.3 s). Until then the program
 // cannot know; a key lost for good still fails.
 constexpr std::uint64_t HANDSET_LATENCY_MS = 20000;
-// Closing unhooks the softphone and silences the phone, with short waits.
-constexpr std::uint64_t EXIT_WITHIN_MS = 5000;
+// Exit is a menu command: it waits its turn behind the program's own
+// waits on its window thread (an on-hook just before closes the dialer,
+// up to 5 s), and the close sequence closes the dialer too.
+constexpr std::uint64_t EXIT_WITHIN_MS = 20000;
 
 }  // namespace
 
@@ -107,7 +109,7 @@ std::string NoCommandWhileDetached(const World& world) {
   for (const std::string& line : Lines(world.desktop.ReadFile(World::SKYPE_TRANSCRIPT))) {
     if (line.rfind("start ", 0) == 0) attached = false, mayBeRefused = false;
     if (line == "attach 0x0") attached = true, mayBeRefused = false;
-    if (line == "detach") mayBeRefused = attached, attached = false;
+    if (line == "detach") mayBeRefused = mayBeRefused || attached, attached = false;
     if (line.rfind("command ", 0) == 0 && !attached) return "Skype took \"" + line + "\" before attaching";
     if (line.rfind("refused ", 0) == 0) {
       if (!mayBeRefused) return "Skype refused \"" + line + "\" after it had refused one already";
@@ -149,7 +151,8 @@ std::string CheckAll(World& world) {
 }
 
 std::string ReturnsToIdle(World& world) {
-  if (!world.desktop.IsRunning(world.program)) return "";
+  // A program that could not hear the hang-up cannot know the phone is idle.
+  if (!world.desktop.IsRunning(world.program) || !world.hangUpHeard) return "";
   // The log, not the window: the check runs inside the scheduler, where
   // sending a message to a window would wait on itself.
   auto idle = [&world] {

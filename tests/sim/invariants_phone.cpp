@@ -13,9 +13,11 @@ namespace desktop_sim {
 
 namespace {
 
-// After Skype loses a call (or Skype itself), a ring-on the program had
-// already started may still go out within a moment.
-constexpr std::uint64_t RING_GRACE_MS = 1500;
+// After Skype ends a call (or goes itself), the program may still be in
+// one of its prescribed waits (closing the dialer takes up to 5 s, handing
+// the handset over up to 8 s) before it hears, and a ring-on due meanwhile
+// goes out.
+constexpr std::uint64_t RING_GRACE_MS = 10000;
 
 // The timers of the program's table: keep-alive 1 and 2, ring on and off
 // 3 and 4, end of dialling 5, unmute 7, no answer 9, the poll 13.

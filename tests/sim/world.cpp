@@ -177,18 +177,18 @@ void World::Apply(const Event& event) {
 // Every call ends from its far end and the handset goes down. A second
 // Skype call may still ring while the first is in hand; each "end" takes
 // the newest, until Skype has none left. The person hangs up once the
-// program can hear it: just after the softphone restarted, the program
-// may not have hooked it yet.
+// softphone has the adapter open and the program can hear it: just after
+// the softphone restarted, the program may not have hooked it yet.
 void World::Quiet() {
   for (int call = 0; call < MAX_CALLS_ENDED && SkypeHasLiveCall(); ++call)
     Cue("end FINISHED"), RunFor(BETWEEN_CUES_MS);
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
   if (!pluggedIn) PlugIn("second");
-  handsetLifted = false;
   if (desktop.Now() < adapterOpenAt) RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
-  if (handsetOff && desktop.IsRunning(program) && !programExited)
+  if (handsetLifted && desktop.IsRunning(program) && !programExited)
     desktop.RunUntil([this] { return ProgramHearsHandset(); }, HOOKED_WITHIN_MS);
+  handsetLifted = false;
   ReportHandset();
 }
 

@@ -121,10 +121,11 @@ void World::QuitSibling(const std::string& name) {
   siblings.erase(sibling);
 }
 
-// A right click on the tray icon, and the user picks the command.
+// A right click on the tray icon, and the user picks the command. Without
+// an icon (the program closing) there is nothing to click.
 void World::ChooseFromTrayMenu(const std::string& command) {
   os::HWND main = os::FindWindowA("#32770", "CorvaloPlugin - Call Status");
-  if (!main) return;
+  if (!main || desktop.TrayIcons().empty()) return;
   desktop.ChooseFromNextMenu(MenuCommand(command));
   os::PostMessageA(main, TRAY_NOTIFY_MSG, 1, os::WM_RBUTTONUP);
 }
