@@ -319,6 +319,7 @@ void WithdrawApi() {
   skype.client = nullptr;
   skype.pendingClient = nullptr;
   skype.apiGone = true;
+  skype.attachRequired = true;
   if (client) SendAttach(client, ATTACH_NOT_AVAILABLE);
 }
 

@@ -77,7 +77,8 @@
 //   detach                  the API goes away, as when the user signs out:
 //                           the attached program is sent attach status 3, and
 //                           commands are refused and discovery unanswered
-//                           until "available"
+//                           until "available", and commands after it only
+//                           from a program that has attached again
 //
 // While a call is in progress "CALL n DURATION k" goes out every second.
 //

@@ -57,6 +57,9 @@ struct Skype {
   bool takeCommands = true;
   bool attachWhileRefusing = false;  // attaches the asker, then refuses its commands
   bool apiGone = false;  // detached everyone: no commands, no discovery until available
+  // Once the API was withdrawn, commands count only from a program that
+  // attached again since.
+  bool attachRequired = false;
   std::map<std::string, std::string> speedDial;
   std::deque<Call> calls;  // a deque: references stay valid while it grows
   int nextCallId = 101;
