@@ -1,5 +1,6 @@
 #include "tests/sim/invariants.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/sim/hid_devices.h"
@@ -20,6 +21,9 @@ constexpr os::DWORD IDLE_WITHIN_MS = 60000;
 // call refused while the dialer closes, took 5.3 s). Until then the program
 // cannot know; a key lost for good still fails.
 constexpr std::uint64_t HANDSET_LATENCY_MS = 20000;
+// The adapter search runs every 3 s, and its arrival waits for the
+// program's window thread, which may be in its own waits.
+constexpr std::uint64_t ADAPTER_SEEN_WITHIN_MS = 15000;
 // Exit is a menu command: it waits its turn behind the program's own
 // waits on its window thread (an on-hook just before closes the dialer,
 // up to 5 s), and the close sequence closes the dialer too.
@@ -101,6 +105,21 @@ std::string NeverRingsOffHook(const World& world) {
   return "";
 }
 
+std::string AdapterInUseMatchesBus(const World& world) {
+  if (!world.desktop.IsRunning(world.program) || world.programExited) return "";
+  std::uint64_t since = std::max(world.programStartedAt, world.pluggedIn ? world.pluggedAt : world.unpluggedAt);
+  if (world.desktop.Now() < since + ADAPTER_SEEN_WITHIN_MS) return "";
+  std::string expected = "0000";
+  if (world.pluggedIn && world.adapterKind == "second") expected = "C200";
+  if (world.pluggedIn && world.adapterKind == "plus") expected = "C202";
+  if (world.pluggedIn && world.adapterKind == "first") expected = "C31C";
+  std::string record = LastLogRecord(world);
+  std::string shown = ValueOf(record, "pi");
+  if (shown == expected) return "";
+  return "the bus has " + (world.pluggedIn ? "the " + world.adapterKind + " adapter" : std::string("no adapter")) +
+         ", the record says pi=" + shown + "; last record \"" + record + "\"";
+}
+
 // The program cannot know that Skype withdrew its API until a command is
 // refused; from then on it must wait for the next attach.
 std::string NoCommandWhileDetached(const World& world) {
@@ -132,6 +151,7 @@ std::string CheckAll(World& world) {
       {"TrayTipMatchesHandset", [](World& w) { return TrayTipMatchesHandset(w); }, 0},
       {"NeverRingsOffHook", [](World& w) { return NeverRingsOffHook(w); }, 0},
       {"NoCommandWhileDetached", [](World& w) { return NoCommandWhileDetached(w); }, 0},
+      {"AdapterInUseMatchesBus", [](World& w) { return AdapterInUseMatchesBus(w); }, 0},
       {"NeverRingsWithoutCall", &NeverRingsWithoutCall, 0},
       {"OneHandsetHolder", [](World& w) { return OneHandsetHolder(w); }, 1500},
       // Adopting the softphone may keep the poll away for 10 s of hook retries.

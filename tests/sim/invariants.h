@@ -22,6 +22,10 @@ std::string TrayTipMatchesHandset(const World& world);
 // No ring-on report reaches the adapter once the program has had time to
 // see the handset lifted (a lift it could hear: see World::liftHeard).
 std::string NeverRingsOffHook(const World& world);
+// The adapter on the bus is the one the record names, once the program
+// has had time to search: the second generation as C200, the Plus as C202,
+// the first as C31C; none (0000) while it is away or unreadable.
+std::string AdapterInUseMatchesBus(const World& world);
 // Each Skype instance takes commands only after it attached the program;
 // once Skype has withdrawn its API, the program learns it from at most one
 // refused command and sends nothing more until it is attached again.

@@ -41,6 +41,7 @@ bool World::Start() {
   StartSkype("0");
   StartSoftphone("2012.1");
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  programStartedAt = desktop.Now();
   bool up = desktop.RunUntil(
       [this] { return desktop.ReadFile(LOG_PATH).find("st=DeviceAdded;") != std::string::npos; }, 5000);
   desktop.RunFor(2000);
@@ -98,6 +99,7 @@ void World::StartSkype(const std::string& attachStatuses) {
 
 void World::StartProgram() {
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  programStartedAt = desktop.Now();
   programExited = false;
   liftHeard = false;  // a new program knows nothing of a handset already lifted
 }

@@ -36,6 +36,9 @@ class World {
   os::DWORD softphone = 0;
   std::string adapterPath;
   std::string storagePath;  // the first generation's storage device, "" when none
+  std::string adapterKind;  // what was plugged in last (see PlugIn)
+  std::uint64_t pluggedAt = 0;
+  std::uint64_t programStartedAt = 0;
   // The handset as the softphone last heard it through the adapter, and
   // when: a lift or hang-up while the adapter is away is heard only once
   // the softphone has the adapter open again.
@@ -65,6 +68,8 @@ class World {
     std::uint64_t checkedAt = 0;
     bool skypeCallRingable = false;  // a Skype call was ringing or being placed
     std::size_t hidCallsSeen = 0;
+    os::DWORD skype = 0;          // the Skype process, and the calls it had
+    std::size_t skypeCalls = 0;
   } observed;
 
  private:

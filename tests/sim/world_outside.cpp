@@ -84,6 +84,8 @@ void World::PlugIn(const std::string& adapter) {
   device.serialFails = adapter == "bad-serial";
   adapterPath = sim::PlugInHidDevice(device);
   pluggedIn = true;
+  adapterKind = adapter;
+  pluggedAt = desktop.Now();
   adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
   adapterOpening = true;
 }
