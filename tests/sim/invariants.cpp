@@ -120,6 +120,23 @@ std::string AdapterInUseMatchesBus(const World& world) {
          ", the record says pi=" + shown + "; last record \"" + record + "\"";
 }
 
+std::string SiblingBusyRespected(World& world) {
+  std::size_t taken = 0;
+  for (const std::string& record : LogRecords(world)) taken += record.rfind("st=IncomingSkypeCall;", 0) == 0 ? 1 : 0;
+  auto sibling = world.siblings.find("TesselbayPlugin");
+  os::DWORD busy = 0;
+  if (sibling != world.siblings.end() && world.desktop.IsRunning(sibling->second) &&
+      world.siblingRecords["TesselbayPlugin"].find("cs=0") == std::string::npos)
+    busy = sibling->second;
+  std::string failure;
+  // The log restarts now and then; a count that went down starts afresh.
+  if (busy != 0 && busy == world.observed.busySibling && taken > world.observed.callsTaken)
+    failure = "a Skype call was taken while TesselbayPlugin showed \"" + world.siblingRecords["TesselbayPlugin"] + "\"";
+  world.observed.busySibling = busy;
+  world.observed.callsTaken = taken;
+  return failure;
+}
+
 // The program cannot know that Skype withdrew its API until a command is
 // refused; from then on it must wait for the next attach.
 std::string NoCommandWhileDetached(const World& world) {
@@ -153,6 +170,7 @@ std::string CheckAll(World& world) {
       {"NoCommandWhileDetached", [](World& w) { return NoCommandWhileDetached(w); }, 0},
       {"AdapterInUseMatchesBus", [](World& w) { return AdapterInUseMatchesBus(w); }, 0},
       {"NeverRingsWithoutCall", &NeverRingsWithoutCall, 0},
+      {"SiblingBusyRespected", &SiblingBusyRespected, 0},
       {"OneHandsetHolder", [](World& w) { return OneHandsetHolder(w); }, 1500},
       // Adopting the softphone may keep the poll away for 10 s of hook retries.
       {"TimersMatchState", [](World& w) { return TimersMatchState(w); }, 11000},

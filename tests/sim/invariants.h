@@ -43,6 +43,10 @@ std::string OneHandsetHolder(const World& world);
 // digit and no-answer timers in idle.
 std::string TimersMatchState(const World& world);
 
+// No Skype call ringing in is taken while the "TesselbayPlugin" sibling's
+// record shows it busy (anything but cs=0) from one check to the next.
+std::string SiblingBusyRespected(World& world);
+
 // All of the above; "" or the first that fails, with its name. A state
 // that may pass in a moment (a handler still in its waits) is given that
 // moment on the virtual clock before it counts.

@@ -61,8 +61,10 @@ class World {
   // The user chose Exit; the program is expected to be gone.
   bool programExited = false;
   std::uint64_t exitAt = 0;
-  // Sibling programs running, by name: their process ids.
+  // Sibling programs running, by name: their process ids, and the records
+  // their windows show.
   std::map<std::string, os::DWORD> siblings;
+  std::map<std::string, std::string> siblingRecords;
   // What the checks remember from one check to the next.
   struct Observed {
     std::uint64_t checkedAt = 0;
@@ -70,6 +72,8 @@ class World {
     std::size_t hidCallsSeen = 0;
     os::DWORD skype = 0;          // the Skype process, and the calls it had
     std::size_t skypeCalls = 0;
+    os::DWORD busySibling = 0;    // the busy "TesselbayPlugin" sibling, 0 when none
+    std::size_t callsTaken = 0;   // "IncomingSkypeCall" records in the log
   } observed;
 
  private:

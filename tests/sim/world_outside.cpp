@@ -106,6 +106,7 @@ void World::StartSibling(const std::string& name, std::uint32_t record) {
   if (siblings.count(name) && desktop.IsRunning(siblings[name])) return;
   std::string title = name + " - Call Status";
   std::string text = SIBLING_RECORDS[record % 3];
+  siblingRecords[name] = text;
   siblings[name] = desktop.StartProcess("C:\\Program Files\\" + name + "\\" + name + ".exe", [title, text] {
     os::HWND window = os::CreateWindowExA(0, "#32770", title.c_str(), 0, 0, 0, 100, 50, nullptr, 0);
     os::CreateWindowExA(0, "Static", "", os::WS_CHILD, 0, 0, 10, 10, window, -1);
@@ -121,6 +122,7 @@ void World::QuitSibling(const std::string& name) {
   if (sibling == siblings.end()) return;
   os::PostMessageA(os::FindWindowA("#32770", (name + " - Call Status").c_str()), os::WM_QUIT, 0, 0);
   siblings.erase(sibling);
+  siblingRecords.erase(name);
 }
 
 // A right click on the tray icon, and the user picks the command. Without
