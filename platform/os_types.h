@@ -125,8 +125,9 @@ constexpr LONG WS_EX_APPWINDOW = 0x00040000;
 // Window queries and placement.
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
-constexpr int DWL_MSGRESULT = 0;
-// A dialog's extra bytes: its result, its procedure, then the user's slot.
+// A dialog's extra bytes: its result (pointer-sized), its procedure, then
+// the user's slot.
+constexpr int DWLP_MSGRESULT = 0;
 constexpr int DWLP_USER = static_cast<int>(sizeof(LRESULT) + sizeof(void*));
 constexpr UINT GW_HWNDFIRST = 0;
 constexpr UINT GW_HWNDNEXT = 2;

@@ -42,6 +42,6 @@ os::INT_PTR OS_CALLBACK CDialog::DialogProc(os::HWND window, os::UINT message, o
 
   os::LRESULT result = 0;
   if (!dialog->OnMessage(message, wParam, lParam, result)) return os::FALSE;
-  os::SetWindowLongA(window, os::DWL_MSGRESULT, static_cast<os::LONG>(result));
+  os::SetWindowLongPtrA(window, os::DWLP_MSGRESULT, result);
   return os::TRUE;
 }

@@ -328,7 +328,6 @@ LONG GetWindowLongA(HWND handle, int index) {
   if (!window) return 0;
   if (index == GWL_STYLE) return window->style;
   if (index == GWL_EXSTYLE) return window->exStyle;
-  if (index == DWL_MSGRESULT && window->className == "#32770") return window->messageResult;
   return 0;
 }
 
@@ -338,7 +337,6 @@ LONG SetWindowLongA(HWND handle, int index, LONG value) {
   LONG* slot = nullptr;
   if (index == GWL_STYLE) slot = &window->style;
   if (index == GWL_EXSTYLE) slot = &window->exStyle;
-  if (index == DWL_MSGRESULT && window->className == "#32770") slot = &window->messageResult;
   if (!slot) return 0;
   LONG previous = *slot;
   *slot = value;
@@ -440,19 +438,28 @@ int GetSystemMetrics(int index) {
   return 0;
 }
 
-// Only a dialog's user slot is kept; like Windows, other indexes of a
-// window without such extra bytes fail.
-LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
+// A dialog's result and user slots; like Windows, a window without such
+// extra bytes has neither.
+namespace {
+LONG_PTR* DialogSlot(HWND handle, int index) {
   Window* window = FindWindowByHandle(handle);
-  if (!window || index != DWLP_USER || window->className != "#32770") return 0;
-  return window->dialogUser;
+  if (!window || window->className != "#32770") return nullptr;
+  if (index == DWLP_MSGRESULT) return &window->messageResult;
+  if (index == DWLP_USER) return &window->dialogUser;
+  return nullptr;
+}
+}  // namespace
+
+LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
+  LONG_PTR* slot = DialogSlot(handle, index);
+  return slot ? *slot : 0;
 }
 
 LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
-  Window* window = FindWindowByHandle(handle);
-  if (!window || index != DWLP_USER || window->className != "#32770") return 0;
-  LONG_PTR previous = window->dialogUser;
-  window->dialogUser = value;
+  LONG_PTR* slot = DialogSlot(handle, index);
+  if (!slot) return 0;
+  LONG_PTR previous = *slot;
+  *slot = value;
   return previous;
 }
 

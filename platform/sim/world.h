@@ -94,7 +94,7 @@ struct Window {
   bool needsPaint = false;
   // Dialogs.
   os::DLGPROC dialogProc = nullptr;
-  os::LONG messageResult = 0;
+  os::LONG_PTR messageResult = 0;
   bool dialogEnded = false;
   os::INT_PTR dialogResult = 0;
   os::LONG_PTR dialogUser = 0;

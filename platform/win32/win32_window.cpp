@@ -10,12 +10,14 @@ using os::win32::H;
 // On 32-bit Windows the pointer-sized window slots are macros naming the
 // 32-bit functions; they are taken here before the seam's names are freed.
 namespace {
+constexpr int SYSTEM_DWLP_MSGRESULT = DWLP_MSGRESULT;
 constexpr int SYSTEM_DWLP_USER = DWLP_USER;
 LONG_PTR SystemGetWindowLongPtr(::HWND window, int index) { return GetWindowLongPtrA(window, index); }
 LONG_PTR SystemSetWindowLongPtr(::HWND window, int index, LONG_PTR value) {
   return SetWindowLongPtrA(window, index, value);
 }
 }  // namespace
+#undef DWLP_MSGRESULT
 #undef DWLP_USER
 #undef GetWindowLongPtrA
 #undef SetWindowLongPtrA
@@ -93,7 +95,7 @@ BOOL IsIconic(HWND window) { return ::IsIconic(H(window)); }
 BOOL EnableWindow(HWND window, BOOL enable) { return ::EnableWindow(H(window), enable); }
 BOOL SetForegroundWindow(HWND window) { return ::SetForegroundWindow(H(window)); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
-static_assert(DWLP_USER == SYSTEM_DWLP_USER);
+static_assert(DWLP_MSGRESULT == SYSTEM_DWLP_MSGRESULT && DWLP_USER == SYSTEM_DWLP_USER);
 
 LONG_PTR GetWindowLongPtrA(HWND window, int index) { return SystemGetWindowLongPtr(H(window), index); }
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {

@@ -4,8 +4,8 @@
 # after lib.sh and softphone.sh.
 #
 #   e2e_plug_adapter             puts the stand-in hid.dll and setupapi.dll
-#                                beside the program and plugs a second-
-#                                generation adapter in
+#                                beside the program (unless there already)
+#                                and plugs a second-generation adapter in
 #   e2e_start_program_with_adapter  e2e_start_program, with Wine told to load
 #                                the DLLs beside the program
 #   e2e_start_skype [ARG..]      copies skype.exe into "$E2E_DIR/Skype"
@@ -38,8 +38,8 @@ e2e_plug_adapter() {
     for v in E2E_HID_DLL E2E_SETUPAPI_DLL; do
         [[ -f "${!v:-}" ]] || e2e_fail "$v: no stand-in DLL at [${!v:-}]"
     done
-    cp "$E2E_HID_DLL" "$E2E_DIR/hid.dll"
-    cp "$E2E_SETUPAPI_DLL" "$E2E_DIR/setupapi.dll"
+    e2e_install_image "$E2E_HID_DLL" "$E2E_DIR/hid.dll" || e2e_fail "could not place hid.dll"
+    e2e_install_image "$E2E_SETUPAPI_DLL" "$E2E_DIR/setupapi.dll" || e2e_fail "could not place setupapi.dll"
     printf '%s\n' present=1 product=C200 reads=33 serial=MJ00A1B2C3D4 >"$E2E_DIR/adapter-control.txt"
 }
 

@@ -42,6 +42,16 @@ e2e_assert_eq "log records after keys without an adapter" "$records" "$(e2e_log_
 e2e_skype_lines command | tail -n +"$(( commands + 1 ))" | grep -x 'HOOK ON' >/dev/null ||
     e2e_fail "the Skype call was not hung up when the adapter went: $(e2e_skype_lines command | tail -n +"$(( commands + 1 ))")"
 
+# Plugging in again never rewrites a stand-in DLL the program has loaded in
+# place (same file, changed): Wine would change the program's image under it.
+image_state() { stat -c '%i %y' "$E2E_DIR/$1"; }
+declare -A loaded
+for dll in hid.dll setupapi.dll; do loaded[$dll]=$(image_state "$dll"); done
 e2e_plug_adapter
+for dll in hid.dll setupapi.dll; do
+    now=$(image_state "$dll")
+    [[ "${now%% *}" != "${loaded[$dll]%% *}" || "$now" == "${loaded[$dll]}" ]] ||
+        e2e_fail "$dll was rewritten in place while the program had it loaded"
+done
 e2e_wait 8 e2e_logged DeviceAdded 2 || e2e_fail "the adapter was not found again within 8 s"
 e2e_wait 30 e2e_logged SkypeAttached 2 || e2e_fail "Skype was not attached afresh"

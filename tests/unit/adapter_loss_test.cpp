@@ -6,14 +6,7 @@
 #include "platform/sim/hid_devices.h"
 #include "shell/ids.h"
 #include "tests/unit/rules_fixture.h"
-
-namespace {
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-}  // namespace
+#include "tests/unit/text_lines.h"
 
 class AdapterLossTest : public RulesTest {
  protected:

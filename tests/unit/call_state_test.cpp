@@ -7,12 +7,9 @@
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/call_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
 
 // A sibling program's Call Status window with its record as second child.
 int SiblingMain(const std::string& title, const std::string& record) {

@@ -6,14 +6,11 @@
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/call_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
 constexpr const char* VERSION_KEY = "Software\\talk4free\\USB Softphone";
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
 
 }  // namespace
 

@@ -10,16 +10,11 @@
 #include "platform/sim/audio_controls.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/rules_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-bool Contains(const Lines& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // Whether the ids appear one right after the other in the list.
 bool InOrder(const std::vector<os::UINT_PTR>& ids, const std::vector<os::UINT_PTR>& run) {

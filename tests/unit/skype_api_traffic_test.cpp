@@ -11,18 +11,11 @@
 #include "platform/sim/audio_controls.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
-
-bool Contains(const Lines& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 const Lines ATTACH_COMMANDS = {"PROTOCOL 5",
                                "SET AUDIO_IN Microphone (USB Audio Device) ",

@@ -8,16 +8,9 @@
 #include "platform/sim/audio_controls.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 using Lines = std::vector<std::string>;
 

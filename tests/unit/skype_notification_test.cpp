@@ -5,12 +5,9 @@
 #include "shell/main_dialog.h"
 #include "skype/notification_tokens.h"
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
 
 NotificationTokens Split(const std::string& text) { return SplitNotification(text.data(), text.size()); }
 

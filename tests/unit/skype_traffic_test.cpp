@@ -7,18 +7,11 @@
 #include "phonehook/hook_messages.h"
 #include "platform/sim/audio_controls.h"
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
-
-bool Contains(const Lines& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // Where `first` comes before `second` among the notifications.
 bool NotifiedInOrder(const Lines& notified, const std::string& first, const std::string& second) {

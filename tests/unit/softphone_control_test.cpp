@@ -7,12 +7,9 @@
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
 #include "tests/unit/call_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
 
 int Count(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));

@@ -9,18 +9,11 @@
 #include "shell/main_dialog.h"
 #include "standins/softphone/softphone.h"
 #include "tests/unit/skype_fixture.h"
+#include "tests/unit/text_lines.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-bool Has(const std::string& record, const std::string& part) {
-  return record.find(part) != std::string::npos;
-}
-
-bool Contains(const Lines& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 int Count(const Lines& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));

@@ -1,6 +1,8 @@
-// Splits a file's text into its lines, CR LF or LF ends removed.
+// Splits a file's text into its lines, CR LF or LF ends removed, and the
+// two questions tests ask of texts and lines.
 #pragma once
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,4 +15,12 @@ inline std::vector<std::string> TextLines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+// Whether text holds part anywhere.
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Whether one of the lines is exactly line.
+inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }

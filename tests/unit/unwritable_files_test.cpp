@@ -5,14 +5,7 @@
 #include "phonehook/hook_messages.h"
 #include "platform/os_window.h"
 #include "tests/unit/rules_fixture.h"
-
-namespace {
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-}  // namespace
+#include "tests/unit/text_lines.h"
 
 class UnwritableFilesTest : public RulesTest {};
 
