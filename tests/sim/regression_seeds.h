@@ -37,6 +37,11 @@
 //   41: a call answered in Skype's own window kept the phone ringing and
 //     was hung up by the no-answer time-out (skype-ring, skype-answer, and
 //     time).
+//   3568: the adapter was pulled and plugged back while the program's
+//     window thread was busy; the poll thread took the returning adapter
+//     before the window handled the loss, which then cleared the product
+//     id: the adapter stayed unused and Skype's calls were ignored
+//     (off-hook, on-hook, softphone-restart 2014.1, unplug, quiet).
 //   2112: the Skype model took commands from a program that had not
 //     attached again after the API came back (off-hook, on-hook, detach,
 //     available); a real Skype refuses them.
@@ -51,7 +56,7 @@ struct RegressionSeed {
 inline const std::vector<RegressionSeed>& RegressionSeeds() {
   static const std::vector<RegressionSeed> seeds = {
       {1005, 1}, {1020, 1}, {1048, 1}, {1092, 1}, {1137, 1}, {1244, 1}, {1361, 1},
-      {1579, 1}, {2122, 1}, {2132, 1}, {3754, 1}, {4288, 1}, {26, 2}, {41, 2}, {2112, 2}};
+      {1579, 1}, {2122, 1}, {2132, 1}, {3754, 1}, {4288, 1}, {26, 2}, {41, 2}, {2112, 2}, {3568, 2}};
   return seeds;
 }
 
