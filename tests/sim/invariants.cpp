@@ -138,7 +138,9 @@ std::string SiblingBusyRespected(World& world) {
 }
 
 // The program cannot know that Skype withdrew its API until a command is
-// refused; from then on it must wait for the next attach.
+// refused (two may be under way at once, one sent from inside the other's
+// wait); it then drops the link and asks again with a discovery broadcast,
+// and from then on must wait for the next attach.
 std::string NoCommandWhileDetached(const World& world) {
   bool attached = false;
   bool mayBeRefused = false;
@@ -146,11 +148,10 @@ std::string NoCommandWhileDetached(const World& world) {
     if (line.rfind("start ", 0) == 0) attached = false, mayBeRefused = false;
     if (line == "attach 0x0") attached = true, mayBeRefused = false;
     if (line == "detach") mayBeRefused = mayBeRefused || attached, attached = false;
+    if (line == "discover") mayBeRefused = false;
     if (line.rfind("command ", 0) == 0 && !attached) return "Skype took \"" + line + "\" before attaching";
-    if (line.rfind("refused ", 0) == 0) {
-      if (!mayBeRefused) return "Skype refused \"" + line + "\" after it had refused one already";
-      mayBeRefused = false;
-    }
+    if (line.rfind("refused ", 0) == 0 && !mayBeRefused)
+      return "Skype refused \"" + line + "\" after the program had asked for a new attach";
   }
   return "";
 }
@@ -190,7 +191,7 @@ std::string CheckAll(World& world) {
 
 std::string ReturnsToIdle(World& world) {
   // A program that could not hear the hang-up cannot know the phone is idle.
-  if (!world.desktop.IsRunning(world.program) || !world.hangUpHeard) return "";
+  if (!world.desktop.IsRunning(world.program) || world.programExited || !world.hangUpHeard) return "";
   // The log, not the window: the check runs inside the scheduler, where
   // sending a message to a window would wait on itself.
   auto idle = [&world] {

@@ -27,8 +27,9 @@ std::string NeverRingsOffHook(const World& world);
 // the first as C31C; none (0000) while it is away or unreadable.
 std::string AdapterInUseMatchesBus(const World& world);
 // Each Skype instance takes commands only after it attached the program;
-// once Skype has withdrawn its API, the program learns it from at most one
-// refused command and sends nothing more until it is attached again.
+// once Skype has withdrawn its API, the program learns it from a refused
+// command, asks again with a discovery broadcast and sends nothing more
+// until it is attached again.
 std::string NoCommandWhileDetached(const World& world);
 
 // The phone rings only for a Skype call that is ringing in or being

@@ -162,8 +162,7 @@ void World::Apply(const Event& event) {
     case EventKind::UserMenu: ChooseFromTrayMenu(event.text); break;
     case EventKind::UserCloseDialogs: CloseDialogs(); break;
     case EventKind::ProgramExit:
-      if (!programExited && desktop.IsRunning(program)) {
-        ChooseFromTrayMenu("exit");
+      if (!programExited && desktop.IsRunning(program) && ChooseFromTrayMenu("exit")) {
         programExited = true;
         exitAt = desktop.Now();
       }

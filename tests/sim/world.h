@@ -97,7 +97,7 @@ class World {
   void PostToDialer(os::UINT message, os::WPARAM wParam);
   void StartSibling(const std::string& name, std::uint32_t record);
   void QuitSibling(const std::string& name);
-  void ChooseFromTrayMenu(const std::string& command);
+  bool ChooseFromTrayMenu(const std::string& command);
   void CloseDialogs();
   void StartProgram();
   void Quiet();

@@ -19,6 +19,8 @@ constexpr os::WORD FIRST_GENERATION = 0xC31C;
 constexpr const char* FIRST_GENERATION_STORAGE =
     "\\\\?\\usb#vid_1307&pid_1169#MJ11C2D3E4F5#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
 constexpr os::DWORD QUIT_WITHIN_MS = 5000;
+// How long a person waits for the tray menu of a busy program.
+constexpr os::DWORD MENU_WITHIN_MS = 20000;
 // Nobody pulls a USB plug and pushes it back in faster than this.
 constexpr os::DWORD SHORTEST_REPLUG_MS = 2000;
 // The system announces a plugged-in adapter and the softphone opens it (a
@@ -125,13 +127,18 @@ void World::QuitSibling(const std::string& name) {
   siblingRecords.erase(name);
 }
 
-// A right click on the tray icon, and the user picks the command. Without
-// an icon (the program closing) there is nothing to click.
-void World::ChooseFromTrayMenu(const std::string& command) {
+// A right click on the tray icon, and the user picks the command from the
+// menu once it shows (a busy program shows it late). Without an icon (the
+// program closing) there is nothing to click. True when the menu showed.
+bool World::ChooseFromTrayMenu(const std::string& command) {
   os::HWND main = os::FindWindowA("#32770", "CorvaloPlugin - Call Status");
-  if (!main || desktop.TrayIcons().empty()) return;
+  if (!main || desktop.TrayIcons().empty()) return false;
+  std::size_t menus = desktop.PopupMenus().size();
   desktop.ChooseFromNextMenu(MenuCommand(command));
   os::PostMessageA(main, TRAY_NOTIFY_MSG, 1, os::WM_RBUTTONUP);
+  bool shown = desktop.RunUntil([this, menus] { return desktop.PopupMenus().size() > menus; }, MENU_WITHIN_MS);
+  if (!shown) desktop.ChooseFromNextMenu(0);  // the person gives up
+  return shown;
 }
 
 // The user closes each of the program's dialogs that is open, with its
