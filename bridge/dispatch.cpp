@@ -129,11 +129,13 @@ void CCorvaloPluginDlg::OnDeviceRemoved() {
   for (os::UINT_PTR id : {RING_ON_TIMER_ID, RING_OFF_TIMER_ID, DIGIT_TIMER_ID, NO_ANSWER_TIMER_ID})
     os::KillTimer(m_hWnd, id);
   os::ShowWindow(m_hWnd, os::SW_HIDE);
+  // The adapter's product id is the poll thread's: it cleared it when it
+  // dropped the adapter, and by the time this message is handled it may
+  // already have taken a returning one, which must not be forgotten.
   offHook = 0;
   callState = 0;
   lineMode = 0;
   skypeCallId = 0;
-  adapterProductId = 0;
   SetTrayState(TrayState::NoAdapter, TrayUpdate::Replace);
   SpeedDialDialog.EndDialog(0);
   aboutDialog.EndDialog(0);

@@ -16,10 +16,21 @@ constexpr const char* SPECIAL_CALL = "Special Call";
 
 }  // namespace
 
-void CCorvaloPluginDlg::AdoptSoftphone() {
+os::HWND CCorvaloPluginDlg::SoftphoneCandidate() {
   os::HWND candidate = FindSoftphoneTarget(1);
   // The handset driver alone, without a dialer, keeps the current window.
   if (!candidate && FindHandsetDriver(1)) candidate = softphoneWindow;
+  return candidate;
+}
+
+void CCorvaloPluginDlg::AdoptSoftphone() {
+  os::HWND candidate = SoftphoneCandidate();
+  if (candidate == softphoneWindow) return;
+  // Another softphone window: the softphone may have been restarted as
+  // another release, whose handset keys run on another thread. The version
+  // read when the adapter arrived would hook the wrong one.
+  ReadSoftphoneVersion();
+  candidate = SoftphoneCandidate();
   if (candidate == softphoneWindow) return;
 
   softphoneWindow = candidate;

@@ -71,6 +71,9 @@ class CCorvaloPluginDlg : public CDialog {
   void MuteOff(int line);
   void SendPinDigit(char key, int line);
   void AdoptSoftphone();
+  // The window adoption would hook now; the current one when only the
+  // handset driver is left.
+  os::HWND SoftphoneCandidate();
   void GuardSoftphoneEdit();
 
   // Skype link.
@@ -192,6 +195,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypeCallRinging(int id);
   void OnSkypeCallRouting(int id);
   void OnSkypeCallEnded();
+  void OnSkypeCallAnsweredInSkype();
   void TakeSkypeCall(int id);
   void OnSkypePartnerHandle(const std::string& handle);
   void OnSkypeCallType(const std::string& type);

@@ -26,7 +26,19 @@ void CCorvaloPluginDlg::OnTrayNotify(os::WPARAM, os::LPARAM mouseMessage) {
   popupMenu = nullptr;
 }
 
+// A dialog chosen while it is already open comes to the front. Running it
+// again would nest a second modal loop on the same dialog, which the close
+// sequence could not end: Exit would leave the program running.
+namespace {
+bool BringToFrontIfOpen(const CDialog& dialog) {
+  if (!dialog.GetSafeHwnd()) return false;
+  os::SetForegroundWindow(dialog.GetSafeHwnd());
+  return true;
+}
+}  // namespace
+
 void CCorvaloPluginDlg::OnAbout() {
+  if (BringToFrontIfOpen(aboutDialog)) return;
   aboutDialog.DoModal();
   WriteLog("AboutRequest");
 }
@@ -39,6 +51,7 @@ void CCorvaloPluginDlg::OnHelp() {
 }
 
 void CCorvaloPluginDlg::OnSpeedDial() {
+  if (BringToFrontIfOpen(SpeedDialDialog)) return;
   SpeedDialDialog.DoModal();
   WriteLog("SpeedDialRequest");
 }

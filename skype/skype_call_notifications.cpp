@@ -54,6 +54,8 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
       callState = 3;
       WriteLog("CallInProgress");
       SendSkypeCommand(SKYPE_GET_CALL_TYPE, nullptr);
+    } else if (value == "INPROGRESS" && !offHook && callState == 4 && lineMode == 2 && id == skypeCallId) {
+      OnSkypeCallAnsweredInSkype();
     }
   } else if (property == "PARTNER_HANDLE") {
     OnSkypePartnerHandle(value);  // whatever the call id
@@ -117,6 +119,16 @@ void CCorvaloPluginDlg::TakeSkypeCall(int id) {
 
 // With the handset still off hook the user hears the alert tone and the
 // call stays in hand until the handset goes down.
+// The call the phone rings for was answered in Skype's own window. The
+// phone stops ringing, and the no-answer time-out, which would hang up a
+// call in progress, is stopped too; the call stays in hand, so lifting the
+// handset still takes it (Skype's audio is the adapter's).
+void CCorvaloPluginDlg::OnSkypeCallAnsweredInSkype() {
+  for (os::UINT_PTR id : {NO_ANSWER_TIMER_ID, RING_OFF_TIMER_ID, RING_ON_TIMER_ID}) os::KillTimer(m_hWnd, id);
+  SetRinging(false);
+  WriteLog("CallInProgress");
+}
+
 void CCorvaloPluginDlg::OnSkypeCallEnded() {
   for (os::UINT_PTR id : {NO_ANSWER_TIMER_ID, DIGIT_TIMER_ID, RING_OFF_TIMER_ID, RING_ON_TIMER_ID})
     os::KillTimer(m_hWnd, id);

@@ -33,6 +33,7 @@ constexpr os::DWORD UNSOLICITED_DELAY_MS = 20;
 constexpr os::UINT SYNC_SEND_TIMEOUT_MS = 5000;
 constexpr os::UINT BROADCAST_TIMEOUT_MS = 1000;
 constexpr os::LPARAM ATTACH_API_AVAILABLE = 0x8001;
+constexpr os::LPARAM ATTACH_NOT_AVAILABLE = 3;
 constexpr const char* API_CLASS = "SkypeStandinAPI";
 
 os::UINT discoverMessage = 0;
@@ -95,7 +96,7 @@ void AnswerDiscovery(os::HWND client) {
   Note("discover");
   // An API that takes no commands does not attach either, unless it is the
   // faulty one that attaches and then refuses everything.
-  if (!client || (!skype.takeCommands && !skype.attachWhileRefusing)) return;
+  if (!client || skype.apiGone || (!skype.takeCommands && !skype.attachWhileRefusing)) return;
   if (status == 1) skype.pendingClient = client;
   ++skype.commandDepth;  // a busy Skype answers from inside the broadcast
   SendAttach(client, status);
@@ -108,6 +109,7 @@ bool StillDue(const Notification& next) {
   if (!next.callId) return true;
   Call* call = CallById(next.callId);
   if (!call) return false;
+  if (!next.onlyWhile.empty()) return call->status == next.onlyWhile;
   if (!IsEnded(*call)) return true;
   return !next.status.empty() && next.status == call->status;
 }
@@ -261,12 +263,14 @@ void Notify(os::HWND client, const std::string& text, os::DWORD delayMs) {
   Enqueue(notification, delayMs);
 }
 
-void NotifyCall(const Call& call, const std::string& text, const std::string& status, os::DWORD delayMs) {
+void NotifyCall(const Call& call, const std::string& text, const std::string& status, os::DWORD delayMs,
+                const std::string& onlyWhile) {
   Notification notification;
   notification.client = skype.client;
   notification.text = text;
   notification.callId = call.id;
   notification.status = status;
+  notification.onlyWhile = onlyWhile;
   Enqueue(notification, delayMs);
 }
 
@@ -304,8 +308,19 @@ void Authorize() {
 // Skype's API has become available: every top-level window is told.
 void AnnounceApi() {
   Note("available");
+  skype.apiGone = false;
   os::SendMessageTimeoutA(os::HWND_BROADCAST(), attachMessage, reinterpret_cast<os::WPARAM>(skype.api),
                           ATTACH_API_AVAILABLE, os::SMTO_NORMAL, BROADCAST_TIMEOUT_MS, nullptr);
+}
+
+void WithdrawApi() {
+  Note("detach");
+  os::HWND client = skype.client;
+  skype.client = nullptr;
+  skype.pendingClient = nullptr;
+  skype.apiGone = true;
+  skype.attachRequired = true;
+  if (client) SendAttach(client, ATTACH_NOT_AVAILABLE);
 }
 
 // A class is registered once per process; a second registration of the

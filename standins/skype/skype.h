@@ -30,8 +30,10 @@
 // (wParam and lParam 0) to the main window; every complete line not yet
 // carried out is carried out in order. "The current call" of a cue is the
 // call started last that has not ended:
-//   ring PARTNER            a call from PARTNER rings in ("CALL n STATUS
-//                           RINGING"); the answer prompt shows while it rings
+//   ring PARTNER [MS]       a call from PARTNER rings in ("CALL n STATUS
+//                           RINGING"); the answer prompt shows while it rings;
+//                           with MS, the caller gives up after MS ms if the
+//                           call still rings (MISSED)
 //   manual TARGET           the user places a call in Skype's own window:
 //                           UNPLACED, ROUTING, then the far end rings (it
 //                           answers only on the cue "answer")
@@ -72,6 +74,11 @@
 //                           asked while pending is sent attach status 0
 //   available               broadcasts attach status 0x8001 (the API has
 //                           become available) to every top-level window
+//   detach                  the API goes away, as when the user signs out:
+//                           the attached program is sent attach status 3, and
+//                           commands are refused and discovery unanswered
+//                           until "available", and commands after it only
+//                           from a program that has attached again
 //
 // While a call is in progress "CALL n DURATION k" goes out every second.
 //
@@ -95,7 +102,7 @@
 // active" and "ERROR 42 Invalid DTMF code" (SET CALL n DTMF).
 //
 // Transcript lines: "start <version>", "discover", "attach 0x<status>",
-// "authorized", "available", "command <text>", "refused <text>" (while
+// "authorized", "available", "detach", "command <text>", "refused <text>" (while
 // refusing commands), "malformed <text>" (a record whose length does not
 // end just after its NUL: not taken), "notify <text>", "unsent <text>"
 // (nobody attached to send it to), "cue <line>", "unknown cue <line>",

@@ -97,9 +97,15 @@ void GoOn(Call& call, CallsMode mode) {
   }
 }
 
-void Ring(const std::string& partner) {
-  NewCall(partner, true, "RINGING");
+// "PARTNER [MS]": with MS, the caller gives up after MS if nobody answered
+// by then, and the call is MISSED.
+void Ring(const std::string& rest) {
+  std::size_t blank = rest.find(' ');
+  Call& call = NewCall(rest.substr(0, blank), true, "RINGING");
   if (!skype.answerPrompt) skype.answerPrompt = OpenWindow(ANSWER_PROMPT_CLASS, "");
+  if (blank == std::string::npos) return;
+  os::DWORD giveUpMs = static_cast<os::DWORD>(std::atol(rest.c_str() + blank + 1));
+  NotifyCall(call, CallText(call, "STATUS MISSED"), "MISSED", giveUpMs, "RINGING");
 }
 
 void SetCallsMode(const std::string& rest) {
@@ -265,6 +271,8 @@ void RunCue(const std::string& line) {
     Authorize();
   } else if (word == "available") {
     AnnounceApi();
+  } else if (word == "detach") {
+    WithdrawApi();
   } else {
     Note("unknown cue %s", line.c_str());
   }

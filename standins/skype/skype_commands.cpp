@@ -201,7 +201,7 @@ void AnswerGet(const std::string& command) {
 }
 
 os::LRESULT TakeCommand(os::HWND sender, const std::string& command) {
-  if (!skype.takeCommands) {
+  if (!skype.takeCommands || skype.apiGone || (skype.attachRequired && !skype.client)) {
     Note("refused %s", command.c_str());
     return 0;
   }

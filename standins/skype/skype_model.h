@@ -33,6 +33,8 @@ struct Notification {
   os::DWORD due = 0;
   int callId = 0;
   std::string status;
+  // When set, it goes out only while the call still has this status.
+  std::string onlyWhile;
 };
 
 struct Skype {
@@ -54,6 +56,10 @@ struct Skype {
   bool answerPing = true;
   bool takeCommands = true;
   bool attachWhileRefusing = false;  // attaches the asker, then refuses its commands
+  bool apiGone = false;  // detached everyone: no commands, no discovery until available
+  // Once the API was withdrawn, commands count only from a program that
+  // attached again since.
+  bool attachRequired = false;
   std::map<std::string, std::string> speedDial;
   std::deque<Call> calls;  // a deque: references stay valid while it grows
   int nextCallId = 101;
@@ -76,8 +82,10 @@ void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // goes out at once, from inside that command's WM_COPYDATA.
 void Notify(os::HWND client, const std::string& text, os::DWORD delayMs = 0);
 // The same for a notification about a call; a status is taken on when it
-// goes out, and nothing goes out for a call that has ended meanwhile.
-void NotifyCall(const Call& call, const std::string& text, const std::string& status, os::DWORD delayMs);
+// goes out, and nothing goes out for a call that has ended meanwhile (nor,
+// with onlyWhile, for one whose status has changed from it).
+void NotifyCall(const Call& call, const std::string& text, const std::string& status, os::DWORD delayMs,
+                const std::string& onlyWhile = "");
 // Called when a status is taken on (by NotifyCall or at once).
 void StatusTaken(Call& call);
 // A secondary window of Skype's, closed by WM_CLOSE.
@@ -88,6 +96,10 @@ void SendAttach(os::HWND client, os::LPARAM status);
 void Authorize();
 // Broadcasts that Skype's API has become available (attach status 0x8001).
 void AnnounceApi();
+// The API goes away (the user signed out): the attached program is told
+// attach status 3, and commands and discovery go unanswered until the API
+// is announced again.
+void WithdrawApi();
 
 // A command over WM_COPYDATA; the result tells the sender it was taken.
 os::LRESULT TakeCommand(os::HWND sender, const std::string& text);

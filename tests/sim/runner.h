@@ -14,6 +14,10 @@ struct Outcome {
   std::string failure;        // "" when every invariant held
   int failedAt = -1;          // index of the event after which it failed
   std::uint64_t virtualMs = 0;
+  // A digest of everything the day left behind: the program's log, both
+  // models' transcripts and every call on the adapter with its bytes and
+  // time. The same events give the same digest.
+  std::uint64_t digest = 0;
 };
 
 Outcome RunDay(const std::vector<Event>& events);

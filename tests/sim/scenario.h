@@ -23,11 +23,19 @@ class Random {
 
 enum class EventKind {
   OffHook, OnHook, Key,               // the handset; Key's text is the key
-  SkypeRing, SkypeAnswer, SkypeEnd,   // Skype cues; text: partner or status
+  SkypeRing,                          // text: the partner; value: when a call is
+                                      // already in hand, ms until this caller gives up
+  SkypeAnswer, SkypeEnd,              // Skype cues; text: the end status
   SkypeCue,                           // any other cue line, as it stands
-  SkypeQuit, SkypeStart,
+  SkypeQuit, SkypeStart,              // SkypeStart's text: its attach statuses
   SoftphoneRing, SoftphoneHangUp,
-  Unplug, Replug,
+  SoftphoneRestart,                   // text: the version it comes back with
+  Unplug, Replug,                     // Replug's text: the adapter that is plugged in
+  SiblingStart,                       // text: the sibling; value: its record (see world)
+  SiblingQuit,                        // text: the sibling
+  UserMenu,                           // text: the tray menu command the user picks
+  UserCloseDialogs,                   // the user closes the program's open dialogs
+  ProgramExit, ProgramStart,          // Exit from the tray menu; starting it again
   Quiet,  // everyone hangs up and the handset goes down; the program must go idle
 };
 
@@ -35,9 +43,13 @@ struct Event {
   std::uint32_t delayMs;  // virtual time before the event
   EventKind kind;
   std::string text;
+  std::uint32_t value = 0;
 };
 
-std::vector<Event> Generate(std::uint64_t seed, int count);
+// The current generator is the second; the first makes the days of the
+// seeds it found.
+constexpr int CURRENT_GENERATOR = 2;
+std::vector<Event> Generate(std::uint64_t seed, int count, int generator = CURRENT_GENERATOR);
 std::string Describe(const Event& event);
 std::uint64_t VirtualLengthMs(const std::vector<Event>& events);
 

@@ -6,6 +6,7 @@
 #include "platform/sim/hid_devices.h"
 #include "shell/app.h"
 #include "standins/skype/skype.h"
+#include "standins/skype/skype_model.h"
 #include "standins/softphone/softphone.h"
 
 namespace desktop_sim {
@@ -14,12 +15,15 @@ namespace {
 
 // Time the models and the program take to act on one input.
 constexpr os::DWORD SETTLE_MS = 20;
-// Nobody pulls a USB plug and pushes it back in faster than this.
-constexpr os::DWORD SHORTEST_REPLUG_MS = 2000;
-// The system announces a plugged-in adapter and the softphone opens it;
-// until then the softphone hears nothing of the handset, and then it
-// reports the handset as it finds it.
-constexpr os::DWORD SOFTPHONE_OPENS_ADAPTER_MS = 1500;
+// Cues queued a moment apart, so that the model has taken on the first
+// status before the next cue picks its newest call.
+constexpr os::DWORD BETWEEN_CUES_MS = 100;
+// Calls Skype may have going at once: each call rung in, placed or
+// answered since the last quiet spell could still be on.
+constexpr int MAX_CALLS_ENDED = 64;
+// The program polls for the softphone every second while Skype is not
+// attached, and may retry its hook for up to 10 s.
+constexpr os::DWORD HOOKED_WITHIN_MS = 12000;
 
 }  // namespace
 
@@ -32,46 +36,47 @@ World::World() {
 }
 
 bool World::Start() {
-  PlugIn();
+  PlugIn("second");
   adapterOpening = false;  // the softphone starts with the adapter in place
-  StartSkype();
-  softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, "--version 2012.1");
-  desktop.RunFor(10);
+  StartSkype("0");
+  StartSoftphone("2012.1");
   program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  programStartedAt = desktop.Now();
   bool up = desktop.RunUntil(
       [this] { return desktop.ReadFile(LOG_PATH).find("st=DeviceAdded;") != std::string::npos; }, 5000);
   desktop.RunFor(2000);
   return up;
 }
 
-void World::PlugIn() {
-  if (!adapterPath.empty()) {
-    std::uint64_t earliest = unpluggedAt + SHORTEST_REPLUG_MS;
-    if (desktop.Now() < earliest) RunFor(static_cast<os::DWORD>(earliest - desktop.Now()));
-  }
-  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
-  pluggedIn = true;
-  adapterOpenAt = desktop.Now() + SOFTPHONE_OPENS_ADAPTER_MS;
-  adapterOpening = true;
+bool World::SoftphoneHearsHandset() const { return pluggedIn && desktop.Now() >= adapterOpenAt; }
+
+bool World::ProgramHearsHandset() const {
+  return desktop.IsRunning(program) && !programExited && os::FindWindowA("Static", "CSJHandsetDriverWnd") &&
+         desktop.HookCountOn(softphone) > 0;
 }
 
-bool World::SoftphoneHearsHandset() const { return pluggedIn && desktop.Now() >= adapterOpenAt; }
+bool World::SkypeHasLiveCall() const {
+  return desktop.IsRunning(skype) && standin_skype::LatestCall() != nullptr;
+}
+
+void World::SendHandsetState() {
+  handsetOff = handsetLifted;
+  (handsetOff ? liftHeard : hangUpHeard) = ProgramHearsHandset();
+  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
+  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+}
 
 // The softphone tells its handset window what changed since it last heard.
 void World::ReportHandset() {
   if (!SoftphoneHearsHandset() || handsetLifted == handsetOff) return;
-  handsetOff = handsetLifted;
-  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
-  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+  SendHandsetState();
 }
 
 // Opening the adapter, the softphone reads the handset and reports it as it
 // finds it, lifted or down, whatever it believed before.
 void World::SoftphoneOpensAdapter() {
   adapterOpening = false;
-  handsetOff = handsetLifted;
-  Handset(handsetOff ? HANDSET_OFF_HOOK : HANDSET_ON_HOOK);
-  (handsetOff ? offHookAt : onHookAt) = desktop.Now();
+  SendHandsetState();
 }
 
 void World::RunFor(os::DWORD ms) {
@@ -80,16 +85,23 @@ void World::RunFor(os::DWORD ms) {
     if (adapterOpenAt > desktop.Now()) desktop.RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
     SoftphoneOpensAdapter();
   }
-  desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
+  if (end > desktop.Now()) desktop.RunFor(static_cast<os::DWORD>(end - desktop.Now()));
 }
 
 // A Skype started afresh knows nothing of the cues its last run was given
 // (the model reads its cue file from the start).
-void World::StartSkype() {
+void World::StartSkype(const std::string& attachStatuses) {
   desktop.WriteFile(SKYPE_CUES, "");
-  skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "");
+  skype = desktop.StartProcess(SKYPE_EXE, &SkypeMain, "--attach " + attachStatuses);
   skypeCallRinging = false;
   desktop.RunFor(10);
+}
+
+void World::StartProgram() {
+  program = desktop.StartProcess(PROGRAM_EXE, &ProgramMain);
+  programStartedAt = desktop.Now();
+  programExited = false;
+  liftHeard = false;  // a new program knows nothing of a handset already lifted
 }
 
 void World::Handset(unsigned code) {
@@ -122,7 +134,10 @@ void World::Apply(const Event& event) {
       break;
     }
     case EventKind::SkypeRing:
+      // A second caller, while a call is in hand, gives up by itself (the
+      // first generator rang no second call in).
       if (!skypeCallRinging) Cue("ring " + event.text), skypeCallRinging = true;
+      else if (event.value) Cue("ring " + event.text + " " + std::to_string(event.value));
       break;
     case EventKind::SkypeAnswer: Cue("answer"); break;
     case EventKind::SkypeEnd: Cue("end " + event.text), skypeCallRinging = false; break;
@@ -133,36 +148,48 @@ void World::Apply(const Event& event) {
       break;
     }
     case EventKind::SkypeStart:
-      if (!desktop.IsRunning(skype)) StartSkype();
+      if (!desktop.IsRunning(skype)) StartSkype(event.text.empty() ? "0" : event.text);
       break;
     case EventKind::SoftphoneRing: PostToDialer(SOFTPHONE_RING_CUE, event.text == "1" ? 1 : 0); break;
     case EventKind::SoftphoneHangUp: PostToDialer(SOFTPHONE_HANG_UP_CUE, 0); break;
-    case EventKind::Unplug:
-      // The softphone loses the handset with the adapter; once it has the
-      // adapter back it reports a handset it finds lifted afresh.
-      if (pluggedIn) {
-        sim::Unplug(adapterPath);
-        pluggedIn = false;
-        unpluggedAt = onHookAt = desktop.Now();
-        handsetOff = false;
+    case EventKind::SoftphoneRestart: RestartSoftphone(event.text); break;
+    case EventKind::Unplug: UnplugAdapter(); break;
+    case EventKind::Replug:
+      if (!pluggedIn) PlugIn(event.text.empty() ? "second" : event.text);
+      break;
+    case EventKind::SiblingStart: StartSibling(event.text, event.value); break;
+    case EventKind::SiblingQuit: QuitSibling(event.text); break;
+    case EventKind::UserMenu: ChooseFromTrayMenu(event.text); break;
+    case EventKind::UserCloseDialogs: CloseDialogs(); break;
+    case EventKind::ProgramExit:
+      if (!programExited && desktop.IsRunning(program) && ChooseFromTrayMenu("exit")) {
+        programExited = true;
+        exitAt = desktop.Now();
       }
       break;
-    case EventKind::Replug:
-      if (!pluggedIn) PlugIn();
+    case EventKind::ProgramStart:
+      if (!desktop.IsRunning(program)) StartProgram();
       break;
     case EventKind::Quiet: Quiet(); break;
   }
   RunFor(SETTLE_MS);
 }
 
-// Every call ends from its far end and the handset goes down.
+// Every call ends from its far end and the handset goes down. A second
+// Skype call may still ring while the first is in hand; each "end" takes
+// the newest, until Skype has none left. The person hangs up once the
+// softphone has the adapter open and the program can hear it: just after
+// the softphone restarted, the program may not have hooked it yet.
 void World::Quiet() {
-  Cue("end FINISHED");
+  for (int call = 0; call < MAX_CALLS_ENDED && SkypeHasLiveCall(); ++call)
+    Cue("end FINISHED"), RunFor(BETWEEN_CUES_MS);
   skypeCallRinging = false;
   PostToDialer(SOFTPHONE_HANG_UP_CUE, 0);
-  if (!pluggedIn) PlugIn();
-  handsetLifted = false;
+  if (!pluggedIn) PlugIn("second");
   if (desktop.Now() < adapterOpenAt) RunFor(static_cast<os::DWORD>(adapterOpenAt - desktop.Now()));
+  if (handsetLifted && desktop.IsRunning(program) && !programExited)
+    desktop.RunUntil([this] { return ProgramHearsHandset(); }, HOOKED_WITHIN_MS);
+  handsetLifted = false;
   ReportHandset();
 }
 

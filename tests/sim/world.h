@@ -1,10 +1,12 @@
 // The whole desktop of one simulated day: the adapter on the USB bus, held
-// by the softphone model, the Skype model and the program. Events reach the
-// program only through its inputs: cues to the models, keys of the handset,
-// the bus, and the models' processes starting and ending.
+// by the softphone model, the Skype model, the sibling programs and the
+// program. Events reach the program only through its inputs: cues to the
+// models, keys of the handset, the bus, the tray icon, and processes
+// starting and ending.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "platform/os_types.h"
@@ -33,6 +35,10 @@ class World {
   os::DWORD skype = 0;
   os::DWORD softphone = 0;
   std::string adapterPath;
+  std::string storagePath;  // the first generation's storage device, "" when none
+  std::string adapterKind;  // what was plugged in last (see PlugIn)
+  std::uint64_t pluggedAt = 0;
+  std::uint64_t programStartedAt = 0;
   // The handset as the softphone last heard it through the adapter, and
   // when: a lift or hang-up while the adapter is away is heard only once
   // the softphone has the adapter open again.
@@ -40,26 +46,60 @@ class World {
   std::uint64_t offHookAt = 0;  // virtual time the last lift was heard
   std::uint64_t onHookAt = 0;   // and the last hang-up
   bool handsetLifted = false;   // what the person holding the handset did last
+  // The program could hear the last lift the softphone reported: it ran,
+  // and the softphone's handset window was there with the program's hook
+  // on it. A lift it could not hear, it cannot know of until the next one.
+  bool liftHeard = false;
+  bool hangUpHeard = true;  // the same for the last hang-up
   bool pluggedIn = false;
   // A call rang in and the far end has not ended it. The Skype model's
-  // "end" ends only its newest call, so no second call rings in meanwhile.
+  // "end" ends its newest call; a second caller gives up by itself.
   bool skypeCallRinging = false;
   std::uint64_t unpluggedAt = 0;
   std::uint64_t adapterOpenAt = 0;  // when the softphone has a replugged adapter open
   bool adapterOpening = false;
+  // The user chose Exit; the program is expected to be gone.
+  bool programExited = false;
+  std::uint64_t exitAt = 0;
+  // Sibling programs running, by name: their process ids, and the records
+  // their windows show.
+  std::map<std::string, os::DWORD> siblings;
+  std::map<std::string, std::string> siblingRecords;
+  // What the checks remember from one check to the next.
+  struct Observed {
+    std::uint64_t checkedAt = 0;
+    bool skypeCallRingable = false;  // a Skype call was ringing or being placed
+    std::size_t hidCallsSeen = 0;
+    os::DWORD skype = 0;          // the Skype process, and the calls it had
+    std::size_t skypeCalls = 0;
+    os::DWORD busySibling = 0;    // the busy "TesselbayPlugin" sibling, 0 when none
+    std::size_t callsTaken = 0;   // "IncomingSkypeCall" records in the log
+  } observed;
 
  private:
   void Handset(unsigned code);
   // Lets virtual time pass, opening a replugged adapter for the softphone
   // when its time comes.
   void RunFor(os::DWORD ms);
+  // The softphone passes the handset's state on to its handset window.
+  void SendHandsetState();
   void ReportHandset();
   void SoftphoneOpensAdapter();
   bool SoftphoneHearsHandset() const;
+  bool ProgramHearsHandset() const;
+  bool SkypeHasLiveCall() const;
   void Cue(const std::string& line);
-  void StartSkype();
-  void PlugIn();
+  void StartSkype(const std::string& attachStatuses);
+  void StartSoftphone(const std::string& version);
+  void RestartSoftphone(const std::string& version);
+  void PlugIn(const std::string& adapter);
+  void UnplugAdapter();
   void PostToDialer(os::UINT message, os::WPARAM wParam);
+  void StartSibling(const std::string& name, std::uint32_t record);
+  void QuitSibling(const std::string& name);
+  bool ChooseFromTrayMenu(const std::string& command);
+  void CloseDialogs();
+  void StartProgram();
   void Quiet();
 };
 

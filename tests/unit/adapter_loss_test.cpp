@@ -85,3 +85,23 @@ TEST_F(AdapterLossTest, ALiftHeardLongBeforeTheAdapterReturnsIsDropped) {
   EXPECT_EQ(CountOf("CallOrigination"), 0);
   EXPECT_NE(RecordAsSiblingReadsIt().find("cs=0; of=0;"), std::string::npos) << RecordAsSiblingReadsIt();
 }
+
+// The adapter is pulled and plugged back while the window thread is busy
+// (three Skype calls ring in while the handset is lifted, each refused
+// after 3 s): the poll thread drops the old adapter and takes the new one
+// before the window hears of the loss. The record keeps the returning
+// adapter, and Skype's calls are taken again.
+TEST_F(AdapterLossTest, AnAdapterBackBeforeItsLossIsHandledStaysInUse) {
+  StartWithAdapter();
+  Handset(HANDSET_OFF_HOOK, 1000);
+  for (const char* caller : {"ring alice", "ring bob", "ring carol"}) Cue(caller, 10);
+  sim::Unplug(adapterPath);
+  desktop.RunFor(2000);
+  PlugInAgain();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 15000));
+  desktop.RunFor(1000);
+  EXPECT_TRUE(Has(LogRecords().back(), "pi=C200;"));
+  Handset(HANDSET_ON_HOOK, 3000);
+  Cue("ring dave", 3000);
+  EXPECT_EQ(CountOf("IncomingSkypeCall"), 1);
+}

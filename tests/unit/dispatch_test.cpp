@@ -121,7 +121,9 @@ TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype
   ASSERT_NE(checklist, nullptr);
   EXPECT_TRUE(os::IsWindowVisible(checklist));
 
-  // Removing the adapter closes the checklist and returns to the start.
+  // Removing the adapter closes the checklist and returns to the start. The
+  // poll thread drops the adapter's record before it reports the loss.
+  theMainWindow->adapterProductId = 0;
   os::PostMessageA(MainWindow(), DEVICE_REMOVED_MSG, 0, 0);
   desktop.RunFor(10);
   EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);

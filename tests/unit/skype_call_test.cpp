@@ -90,6 +90,28 @@ TEST_F(SkypeTest, CallerWhoHangsUpWhileItRingsLeavesThePhoneIdle) {
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
 }
 
+// The user answers at the computer while the phone rings: the phone stops
+// ringing, and the call is not hung up when the no-answer time runs out;
+// lifting the handset still takes it.
+TEST_F(SkypeTest, CallAnsweredInSkypesWindowStopsTheRingingAndIsNotHungUpLater) {
+  StartAttached();
+  Cue("ring bob", 3000);
+  Cue("answer", 1000);
+  EXPECT_TRUE(Has(LastRecordOf("CallInProgress"), "ct=2; cs=4; of=0;"));
+  int rings = CountOf("RingOn(Skype)");
+  std::size_t before = SkypeLines("command").size();
+  desktop.RunFor(130000);
+  EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
+  EXPECT_EQ(CountOf("NoAnswerTimeout"), 0);
+  EXPECT_FALSE(Contains(CommandsSince(before), "HOOK ON"));
+
+  Handset(HANDSET_OFF_HOOK, 5000);  // the answer prompt has gone: the program waits 3 s for it
+  EXPECT_TRUE(Has(LastRecordOf("CallAnswered"), "ct=2; cs=3; of=1;"));
+  Handset(HANDSET_ON_HOOK, 3000);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS FINISHED"));
+  EXPECT_TRUE(Has(LogRecords().back(), "ct=0; cs=0; of=0;"));
+}
+
 TEST_F(SkypeTest, CallRingingInWhileThePhoneIsBusyIsRefusedAfterThreeSeconds) {
   StartAttached();
   Handset(HANDSET_OFF_HOOK);  // dialling on the softphone line

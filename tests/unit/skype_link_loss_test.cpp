@@ -131,3 +131,24 @@ TEST_F(SkypeLinkLossTest, ASkypeThatAttachesButRefusesEveryCommandIsAskedAgainOn
   EXPECT_EQ(CountOf("SkypeAttached"), afterRecovery);
   EXPECT_EQ(TrayTip(), READY);
 }
+
+// The user signs out of Skype and in again: attach status 3 changes
+// nothing, the next keep-alive is refused and drops the link, nothing more
+// is sent while Skype is away, and its announcement brings a new attach.
+TEST_F(SkypeLinkLossTest, ASkypeWhoseApiIsWithdrawnIsAskedAgainOnlyOnceItIsAnnounced) {
+  StartWithAdapter();
+  Cue("detach", 31000);  // the next PING goes out meanwhile
+  EXPECT_EQ(SkypeLines("refused"), std::vector<std::string>{"PING"});
+  EXPECT_EQ(CountOf("SkypeLinkLost:Refused"), 1);
+  desktop.RunFor(1100);
+  EXPECT_EQ(TrayTip(), NOT_ATTACHED);
+  std::size_t commands = SkypeLines("command").size();
+  desktop.RunFor(60000);
+  EXPECT_EQ(SkypeLines("command").size(), commands);
+  EXPECT_EQ(SkypeLines("refused").size(), 1u);
+
+  Cue("available", 2000);
+  EXPECT_EQ(CountOf("SkypeAttached"), 2);
+  desktop.RunFor(1100);
+  EXPECT_EQ(TrayTip(), READY);
+}

@@ -243,3 +243,22 @@ TEST_F(SoftphoneHandsetTest, DialerMovedAboveTheScreenComesBackOnTheShowCueAndWi
   Handset(HANDSET_OFF_HOOK);  // a call of its own starts
   EXPECT_EQ(top(), 100);
 }
+
+// The softphone quits and comes back as a release that drives the handset
+// from a second thread, while the adapter stays plugged in: the program
+// learns the new version from the registry when it finds the new window,
+// hooks the handset driver's thread and hears the handset again.
+TEST_F(SoftphoneHandsetTest, SoftphoneRestartedAsANewerReleaseIsHookedOnItsHandsetThread) {
+  StartAttached();
+  os::PostMessageA(Dialer(), os::WM_CLOSE, 0, 0);
+  ASSERT_TRUE(desktop.RunUntil([this] { return !desktop.IsRunning(softphone); }, 2000));
+  softphone = StartSoftphone("--version 2013.2");
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hok") == 2; }, 5000));
+  EXPECT_TRUE(Has(LogRecords().back(), "mv=2013.2"));
+  EXPECT_EQ(theMainWindow->softphoneWindow, HandsetWindow());
+
+  Handset(HANDSET_OFF_HOOK);
+  EXPECT_EQ(CountOf("CallOrigination"), 1);
+  Handset(HANDSET_ON_HOOK, 3000);
+  EXPECT_TRUE(Has(LastRecordOf("CallOnhook"), "ct=0; cs=0; of=0;"));
+}

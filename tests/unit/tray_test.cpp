@@ -111,3 +111,23 @@ TEST_F(TrayTest, ShutdownClosesAnOpenAboutBox) {
   EXPECT_EQ(CountOf("ProgramClose"), 1);
   EXPECT_TRUE(desktop.TrayIcons().empty());
 }
+
+// A dialog chosen again from the menu while it is open comes to the front
+// rather than opening a second time; a second modal loop on the same dialog
+// would outlive Exit and leave the program running without its tray icon.
+TEST_F(TrayTest, DialogChosenAgainWhileOpenIsNotOpenedTwiceAndExitStillEndsTheProgram) {
+  StartProgram();
+  AdapterArrives();
+  for (int command : {ID_APP_ABOUT, ID_APP_ABOUT, ID_SPEED_DIAL, ID_SPEED_DIAL}) Choose(command);
+  int abouts = 0, tables = 0;
+  for (os::HWND window : desktop.TopLevelWindowsOf(program)) {
+    char title[64] = {};
+    os::GetWindowTextA(window, title, sizeof title);
+    abouts += std::string(title) == "CorvaloPlugin - About" ? 1 : 0;
+    tables += std::string(title) == "CorvaloPlugin - Skype Speed Dial" ? 1 : 0;
+  }
+  EXPECT_EQ(abouts, 1);
+  EXPECT_EQ(tables, 1);
+  Choose(ID_APP_EXIT);
+  EXPECT_TRUE(desktop.RunUntil([this] { return !desktop.IsRunning(program); }, 5000));
+}
