@@ -45,6 +45,12 @@ unsigned CCorvaloPluginDlg::TakeHeldHookKey() {
   return held && os::GetTickCount() - heldHookKeyAt <= HELD_KEY_LIFETIME_MS ? held : 0;
 }
 
+// While a Skype call holds the lifted handset the softphone must not hold
+// it too: it is put on hook, as when the Skype call took the handset.
+void CCorvaloPluginDlg::KeepSoftphoneOffHandset() {
+  if (offHook && lineMode == 2 && (callState == 2 || callState == 3)) PutOnHook(1);
+}
+
 void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
   unsigned key = static_cast<unsigned>(code) & 0xFF;
   if (IsDialKey(key)) {
@@ -71,7 +77,12 @@ void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
     return;
   }
   if (key == KEY_OFF_HOOK) {
-    if (offHook) return;
+    // Lifted already: a softphone started again reports the handset it
+    // finds lifted when it opens the adapter.
+    if (offHook) {
+      KeepSoftphoneOffHandset();
+      return;
+    }
     offHook = 1;
     if (callState == 4) {
       OnAnswer();

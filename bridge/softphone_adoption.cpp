@@ -45,6 +45,7 @@ void CCorvaloPluginDlg::AdoptSoftphone() {
   for (int attempt = 1; attempt <= HOOK_ATTEMPTS; ++attempt) {
     if (setMyHook(m_hWnd, softphoneWindow)) {
       WriteLog("Hok");
+      KeepSoftphoneOffHandset();  // a softphone started again during a Skype call
       return;
     }
     if (attempt < HOOK_ATTEMPTS) os::Sleep(HOOK_RETRY_MS);

@@ -51,6 +51,7 @@ class CCorvaloPluginDlg : public CDialog {
   void HandleKey(os::WPARAM code);
   void OnKeyReport(os::WPARAM code);
   unsigned TakeHeldHookKey();
+  void KeepSoftphoneOffHandset();
   void OnOffHook();
   void OnAnswer();
   void OnOnHook();

@@ -8,6 +8,7 @@
 #include "platform/os_window.h"
 #include "shell/main_dialog.h"
 #include "standins/softphone/softphone.h"
+#include "standins/softphone/softphone_state.h"
 #include "tests/unit/skype_fixture.h"
 #include "tests/unit/text_lines.h"
 
@@ -262,3 +263,31 @@ TEST_F(SoftphoneHandsetTest, SoftphoneRestartedAsANewerReleaseIsHookedOnItsHands
   Handset(HANDSET_ON_HOOK, 3000);
   EXPECT_TRUE(Has(LastRecordOf("CallOnhook"), "ct=0; cs=0; of=0;"));
 }
+
+// The softphone quits and starts again while the handset is lifted for a
+// Skype call; opening the adapter it finds the handset lifted and takes it,
+// before or after the program has hooked it. The program puts it on hook
+// again, so that only the Skype call holds the handset.
+class SoftphoneRestartDuringSkypeCallTest : public SoftphoneHandsetTest,
+                                            public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SoftphoneRestartDuringSkypeCallTest, TheNewSoftphoneLetsGoOfTheHandset) {
+  bool liftedBeforeHooked = GetParam();
+  StartAttached();
+  Cue("ring bob", 3000);
+  Handset(HANDSET_OFF_HOOK, 1000);
+  ASSERT_TRUE(Has(LastRecordOf("CallAnswered"), "cs=3; of=1;"));
+
+  os::PostMessageA(Dialer(), os::WM_CLOSE, 0, 0);
+  ASSERT_TRUE(desktop.RunUntil([this] { return !desktop.IsRunning(softphone); }, 2000));
+  softphone = StartSoftphone("--version 2012.1");
+  if (liftedBeforeHooked) Handset(HANDSET_OFF_HOOK, 0);
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hok") == 2; }, 5000));
+  if (!liftedBeforeHooked) Handset(HANDSET_OFF_HOOK);
+  desktop.RunFor(500);
+
+  EXPECT_FALSE(softphone::phone.offHook);
+  EXPECT_TRUE(Has(LogRecords().back(), "ct=2; cs=3; of=1;")) << LogRecords().back();
+}
+
+INSTANTIATE_TEST_SUITE_P(LiftedBeforeOrAfterHooking, SoftphoneRestartDuringSkypeCallTest, ::testing::Bool());
