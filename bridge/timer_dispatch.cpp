@@ -104,6 +104,8 @@ void CCorvaloPluginDlg::CallSkypeUnlessSiblingBusy() {
   OnOffHook();
 }
 
+// The released call's end is logged too: without it the status record,
+// which sibling programs read, would go on showing a ringing call.
 void CCorvaloPluginDlg::OnNoAnswer() {
   if (callState != 4) return;
   WriteLog("NoAnswerTimeout");
@@ -115,6 +117,7 @@ void CCorvaloPluginDlg::OnNoAnswer() {
   callState = 0;
   lineMode = 0;
   skypeCallId = 0;
+  WriteLog("CallDisconnected");
 }
 
 void CCorvaloPluginDlg::Poll() {

@@ -39,6 +39,8 @@
 //     restarted while the handset was lifted for a Skype call; the new
 //     softphone found the handset lifted and took it too (it is now put on
 //     hook when it reports the lift or when the program hooks it).
+//   7009, 8131: a Skype call released by the no-answer time-out left the
+//     status record showing it ringing (its end is now logged).
 //   2112: the Skype model took commands from a program that had not
 //     attached again after the API came back (off-hook, on-hook, detach,
 //     available); a real Skype refuses them.
@@ -54,7 +56,7 @@ inline const std::vector<RegressionSeed>& RegressionSeeds() {
   static const std::vector<RegressionSeed> seeds = {
       {1005, 1}, {1020, 1}, {1048, 1}, {1092, 1}, {1137, 1}, {1244, 1}, {1361, 1},
       {1579, 1}, {2122, 1}, {2132, 1}, {3754, 1}, {4288, 1}, {26, 2}, {41, 2}, {2112, 2}, {3568, 2},
-      {2144, 2}, {2565, 2}};
+      {2144, 2}, {2565, 2}, {7009, 2}};
   return seeds;
 }
 

@@ -38,6 +38,8 @@ TEST_F(RulesTest, UnansweredCallIsReleasedAfterTwoMinutesAndTheNextOneIsTaken) {
   int rings = CountOf("RingOn(Skype)");
   desktop.RunFor(10000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);  // the ringing stays off
+  // and the record a sibling reads no longer shows a ringing call
+  EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "st=CallDisconnected; ct=0; cs=0; of=0;")) << RecordAsSiblingReadsIt();
 
   Cue("ring carol", 20);
   EXPECT_TRUE(Has(LastRecordOf("IncomingSkypeCall"), "ct=2; cs=4; of=0;"));
