@@ -117,8 +117,6 @@ void CCorvaloPluginDlg::TakeSkypeCall(int id) {
   skypeCallId = id;
 }
 
-// With the handset still off hook the user hears the alert tone and the
-// call stays in hand until the handset goes down.
 // The call the phone rings for was answered in Skype's own window. The
 // phone stops ringing, and the no-answer time-out, which would hang up a
 // call in progress, is stopped too; the call stays in hand, so lifting the
@@ -129,6 +127,8 @@ void CCorvaloPluginDlg::OnSkypeCallAnsweredInSkype() {
   WriteLog("CallInProgress");
 }
 
+// With the handset still off hook the user hears the alert tone and the
+// call stays in hand until the handset goes down.
 void CCorvaloPluginDlg::OnSkypeCallEnded() {
   for (os::UINT_PTR id : {NO_ANSWER_TIMER_ID, DIGIT_TIMER_ID, RING_OFF_TIMER_ID, RING_ON_TIMER_ID})
     os::KillTimer(m_hWnd, id);
