@@ -25,7 +25,7 @@ using namespace desktop_sim;
 
 namespace {
 
-constexpr int DEFAULT_SEEDS = 60;  // with the regression seeds, about a minute under ASan
+constexpr int DEFAULT_SEEDS = 60;  // the sanitized builds ask for ten (tests/sim/CMakeLists.txt)
 constexpr int DEFAULT_EVENTS = 60;
 
 struct Options {
