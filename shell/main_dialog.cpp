@@ -43,7 +43,9 @@ os::BOOL CCorvaloPluginDlg::OnInitDialog() {
   WriteLog("ProgramStart");
 
   os::SetTimer(m_hWnd, POLL_TIMER_ID, POLL_FIRST_MS);
-  os::BeginThread(&CCorvaloPluginDlg::AdapterPollThread, this, os::THREAD_PRIORITY_TIME_CRITICAL);
+  // Shutdown waits for the thread through adapterThreadEnded, not its handle.
+  if (os::HANDLE thread = os::BeginThread(&CCorvaloPluginDlg::AdapterPollThread, this, os::THREAD_PRIORITY_TIME_CRITICAL))
+    os::CloseHandle(thread);
   return os::TRUE;
 }
 

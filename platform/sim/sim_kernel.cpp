@@ -78,6 +78,7 @@ DWORD GetLastError() { return CurrentThread()->lastError; }
 void SetLastError(DWORD error) { CurrentThread()->lastError = error; }
 
 BOOL CloseHandle(HANDLE handle) {
+  if (TheWorld().threadHandles.erase(handle)) return TRUE;  // the thread runs on
   if (!TheWorld().handles.count(handle)) return FALSE;
   sim::CloseKernelHandle(CurrentThread()->process, handle);
   return TRUE;

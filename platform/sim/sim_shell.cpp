@@ -22,13 +22,15 @@ namespace os {
 
 HICON LoadIconResource(int resourceId, int width, int height) {
   if (!sim::Resources().HasIcon(resourceId) || width <= 0 || height <= 0) return nullptr;
-  // One handle per icon and size, as each load at a size is its own icon.
+  // Every load is an icon of its own, with a handle of its own, until it
+  // is destroyed.
   sim::World& world = sim::TheWorld();
-  auto handle = reinterpret_cast<HICON>(ICON_HANDLE_BASE + (static_cast<std::uintptr_t>(width) << 16) +
-                                        static_cast<std::uintptr_t>(resourceId));
+  auto handle = reinterpret_cast<HICON>(ICON_HANDLE_BASE + 4 * world.iconLoads++);
   world.icons[handle] = sim::World::LoadedIcon{resourceId, width, height};
   return handle;
 }
+
+BOOL DestroyIcon(HICON icon) { return sim::TheWorld().icons.erase(icon) ? TRUE : FALSE; }
 
 BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data) {
   sim::World& world = sim::TheWorld();

@@ -187,6 +187,7 @@ struct World {
     int resource, width, height;
   };
   std::map<os::HICON, LoadedIcon> icons;
+  std::uintptr_t iconLoads = 0;
 
   // Configuration.
   os::SYSTEMTIME localTimeBase = {2026, 3, 0, 15, 9, 30, 5, 0};  // local time at localTimeOrigin

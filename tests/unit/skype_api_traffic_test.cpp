@@ -184,3 +184,17 @@ TEST_F(SkypeApiTrafficTest, BusySkypeStillHasItsCallRefusedWhileThePhoneIsBusy) 
   EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
   EXPECT_TRUE(Has(LogRecords().back(), "ct=1; cs=1; of=1;"));
 }
+
+// The no-answer release: Skype reports the call refused from inside
+// "HOOK ON". The call ends there, logged once, and the record is idle.
+TEST_F(SkypeApiTrafficTest, BusySkypeRefusingInsideTheNoAnswerReleaseEndsTheCallOnce) {
+  StartAttached("--delivery sync");
+  Cue("ring carol", 100);
+  desktop.RunFor(122000);
+  ASSERT_EQ(CountOf("NoAnswerTimeout"), 1);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
+  EXPECT_EQ(CountOf("CallDisconnected"), 1);
+  EXPECT_TRUE(Has(LogRecords().back(), "ct=0; cs=0; of=0;"));
+  Cue("ring bob", 3000);  // the next call is taken as usual
+  EXPECT_TRUE(Has(LastRecordOf("IncomingSkypeCall"), "ct=2; cs=4; of=0;"));
+}
