@@ -156,6 +156,11 @@ void CCorvaloPluginDlg::ProgramClose() {
 
   SetPhoneSignal(1, false);
   SetRinging(false);
+  if (adapterThreadEnded) {  // the thread has let go of the adapter: so does the program
+    CSingleLock lock(adapterLock);
+    os::CloseHandle(adapterHandle);
+    adapterHandle = nullptr;
+  }
 
   WriteLog("ProgramClose");
   CloseLog();
