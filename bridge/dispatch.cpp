@@ -184,6 +184,9 @@ void CCorvaloPluginDlg::OnSkypeAttach(os::HWND apiWindow, os::LPARAM status) {
     SendSkypeCommand(SKYPE_PROTOCOL, nullptr);
     SelectSkypeAudioDevices();
     SendSkypeCommand(SKYPE_GET_VERSION, nullptr);
+    // A call kept through a loss of the link may have ended, or been
+    // answered in Skype's window, while Skype could not tell: it tells now.
+    if (lineMode == 2 && skypeCallId != 0) SendSkypeCommand(SKYPE_GET_CALL_STATUS, nullptr);
     WriteLog("SkypeAttached");
   } else if (status == ATTACH_API_AVAILABLE) {
     skypeApiWindow = nullptr;
