@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets for longer than the test command does: each target
 # in turn for SECONDS (default 300), over its seeds in tests/fuzz/corpus and
-# what earlier runs found. New inputs go to build/fuzz/scratch/<target>/, a
-# crash's input to build/fuzz/scratch/crash-<target>-*; the repository's
+# what earlier runs found. New inputs go to build/sanitize/scratch/<target>/, a
+# crash's input to build/sanitize/scratch/crash-<target>-*; the repository's
 # seeds are only read. Keep the inputs worth keeping by copying them into
 # tests/fuzz/corpus/<target>/.
 #
@@ -28,24 +28,24 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 bash scripts/setup.sh
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
 
 status=0
 for target in "${targets[@]}"; do
-  binary=build/fuzz/tests/fuzz/${target}_fuzz
+  binary=build/sanitize/tests/fuzz/${target}_fuzz
   if [ ! -x "$binary" ]; then
     echo "fuzz: no target $target" >&2
     status=1
     continue
   fi
-  scratch=build/fuzz/scratch/$target
+  scratch=build/sanitize/scratch/$target
   mkdir -p "$scratch"
   dict=tests/fuzz/$target.dict
   options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -print_final_stats=1
-           -artifact_prefix="build/fuzz/scratch/crash-$target-")
+           -artifact_prefix="build/sanitize/scratch/crash-$target-")
   [ -f "$dict" ] && options+=(-dict="$dict")
-  log=build/fuzz/scratch/$target.log
+  log=build/sanitize/scratch/$target.log
   echo "== $target: $seconds s (whole output in $log)"
   result=0
   "$binary" "${options[@]}" "$scratch" "tests/fuzz/corpus/$target" >"$log" 2>&1 || result=$?

@@ -2,9 +2,24 @@
 # Installs what the build and the tests need, from Debian's packages: both
 # mingw-w64 cross compilers (the shipped i686 pair and the x86-64 test build),
 # both Wines (32-bit runs only where the host's kernel runs i386 code), and
-# clang with its sanitizer and libFuzzer runtime for the fuzz targets.
+# clang with its sanitizer and libFuzzer runtime for the fuzz targets, and
+# ccache, which the builds use where it is present.
 # Quick when everything is already there; needs root on a fresh machine.
+#
+# Usage: scripts/setup.sh [screenshots]
+#   screenshots  also installs what scripts/screenshots.sh needs
+#                (ImageMagick and xdotool)
 set -euo pipefail
+
+case "${1:-}" in
+  --help | -h)
+    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+    exit 0 ;;
+  "" | screenshots) ;;
+  *)
+    echo "scripts/setup.sh: unknown argument '$1' (try --help)" >&2
+    exit 2 ;;
+esac
 
 packages=(
   cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
@@ -13,7 +28,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps
   minimodem sox python3 libasound2:i386 libasound2
   nsis p7zip-full
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev ccache
 )
 # "scripts/setup.sh screenshots" also installs what scripts/screenshots.sh
 # needs to grab and crop pictures of the screen and click the tray.

@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every preset and runs every test: the unit
-# tests on the simulated desktop (plain, under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer), each fuzz target
-# for a few seconds over its seed corpus, and the end-to-end
-# tests of the Windows binaries under Wine: the shipped i686 pair and its
-# installer where this host runs 32-bit code, the x86-64 build of the same
-# sources always. The static checks (imports, sizes, the installer's
-# contents) read both builds on every host. Ends with one line per
-# architecture saying what ran, and why anything did not.
+# Installs what is missing, builds every preset the tests need and runs
+# every test: the unit tests and the seeded simulation on the simulated
+# desktop (plain, and under AddressSanitizer and UndefinedBehaviorSanitizer
+# in the one sanitized build that also holds the fuzz targets), each fuzz
+# target for a few seconds over its seeds, and the end-to-end tests of the
+# Windows binaries under Wine: the shipped i686 pair and its installer where
+# this host runs 32-bit code, the x86-64 build of the same sources always.
+# The static checks (imports, sizes, the installer's contents) read both
+# builds on every host. Ends with one line per part saying what ran, and
+# why anything did not.
+#
+# --quick: the everyday loop after a change: builds the native and the
+# sanitized presets and runs the native unit tests, the simulation's
+# regression seeds and replay check, and every fuzz target's seeds once.
+# No Wine.
 set -euo pipefail
 
-if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
-  sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+usage() {
+  sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'
   echo
-  echo "Usage: scripts/test.sh"
+  echo "Usage: scripts/test.sh [--quick]"
   echo "Set CORVALO_HOST_NO_I386=1 to test as on a host that cannot run 32-bit code."
-  exit 0
-fi
+}
+
+quick=false
+for argument in "$@"; do
+  case $argument in
+    --help | -h) usage; exit 0 ;;
+    --quick) quick=true ;;
+    *) echo "scripts/test.sh: unknown argument '$argument'" >&2; usage >&2; exit 2 ;;
+  esac
+done
 
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -29,46 +43,59 @@ build() {
   cmake --build --preset "$1"
 }
 
-# The Windows builds come first: their end-to-end suites mostly wait on
-# Wine, so they run in the background, side by side (each with a prefix and
-# a display of its own), while the native presets build and test.
+status=0
+summary=()
+# run_tests PRESET WHAT [CTEST ARG..]: one line in the summary either way.
+run_tests() {
+  local preset=$1 what=$2
+  shift 2
+  echo "== $preset: $what"
+  if ctest --preset "$preset" "$@"; then
+    summary+=("$preset: $what passed")
+  else
+    status=1
+    summary+=("$preset: $what FAILED")
+  fi
+}
+
+finish() {
+  echo
+  echo "== summary ($(( $(date +%s) - start )) s)"
+  printf '%s\n' "${summary[@]}"
+  exit $status
+}
+
+if $quick; then
+  build native
+  build sanitize
+  run_tests quick "unit tests, regression seeds and replay check"
+  run_tests fuzz-seeds "every fuzz target's seeds, once"
+  finish
+fi
+
+# Every compile first, two at a time: the end-to-end suites wait on Wine and
+# on the clock, and a machine busy compiling makes them slow and their
+# timing-sensitive steps flaky.
 build windows
 build windows64
+build native
+build sanitize
+
+# Then the two Wine suites side by side (each with a prefix and a display of
+# its own) in the background, while the simulated desktop's tests run.
 logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
 declare -A job=()
-# A failed native build ends the script: the suites still running go with it.
 trap 'kill "${job[@]}" 2>/dev/null || true; rm -rf "$logs"' EXIT
 for preset in windows windows64; do
   ctest --preset "$preset" >"$logs/$preset.log" 2>&1 &
   job[$preset]=$!
 done
 
-status=0
-summary=()
-for preset in native native-asan native-tsan; do
-  build "$preset"
-  echo "== $preset: test"
-  if ctest --preset "$preset"; then
-    summary+=("$preset: unit tests passed")
-  else
-    status=1
-    summary+=("$preset: unit tests FAILED")
-  fi
-done
+run_tests native "unit tests and seeded simulation"
+run_tests sanitize "unit tests, seeded simulation and fuzz targets under ASan and UBSan"
 
-# Each fuzz target for a short fixed time (scripts/fuzz.sh runs them longer).
-build fuzz
-echo "== fuzz: short runs of every target"
-if ctest --preset fuzz; then
-  summary+=("fuzz: every target ran its short time without a finding")
-else
-  status=1
-  summary+=("fuzz: a target FAILED (its input is in build/fuzz/tests/fuzz)")
-fi
-
-# The end-to-end suites' results. Where the host cannot run an
-# architecture, its Wine tests report themselves skipped and only its
-# static checks run.
+# Where the host cannot run an architecture, its Wine tests report
+# themselves skipped and only its static checks run.
 for preset in windows windows64; do
   case $preset in
     windows) arch=i686 ;;
@@ -84,7 +111,4 @@ for preset in windows windows64; do
   fi
 done
 
-echo
-echo "== summary ($(( $(date +%s) - start )) s)"
-printf '%s\n' "${summary[@]}"
-exit $status
+finish

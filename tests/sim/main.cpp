@@ -91,7 +91,7 @@ bool ReplayCheck(const Day& day) {
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < argc; i += 2) {
     bool hasValue = i + 1 < argc;
     if (!hasValue) return false;
     std::uint64_t value = std::strtoull(argv[i + 1], nullptr, 0);
@@ -104,7 +104,6 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (std::strcmp(argv[i], "--jobs") == 0) options->jobs = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--generator") == 0) options->generator = static_cast<int>(value);
     else return false;
-    ++i;
   }
   return options->events > 0 && options->events <= 100000 && options->jobs > 0 && options->jobs <= 64 &&
          options->generator >= 1 && options->generator <= CURRENT_GENERATOR;

@@ -136,7 +136,7 @@ TEST_F(CallTest, FindersTakeOnlyTheRightStyleAndSize) {
                            {"QWidget", "", os::WS_POPUP | os::WS_VISIBLE, 280, 127}});
   });
   desktop.RunFor(10);
-  desktop.RunInProcess(program, [this] {
+  desktop.RunInProcess(program, [] {
     os::HWND dialer = theMainWindow->FindSoftphoneMain(1);
     char name[64] = {};
     os::GetClassNameA(dialer, name, sizeof name);
