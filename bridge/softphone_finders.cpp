@@ -34,6 +34,14 @@ bool IsPopupSize(os::HWND window) {
   return (width == 280 && height == 126) || (width == 314 && height == 139);
 }
 
+bool IsPopup(os::HWND window) { return IsPopupSize(window) && Contains(ClassOf(window), "QWidget"); }
+
+os::BOOL OS_CALLBACK TakeFirstPopup(os::HWND window, os::LPARAM found) {
+  if (!IsPopup(window)) return os::TRUE;
+  *reinterpret_cast<os::HWND*>(found) = window;
+  return os::FALSE;
+}
+
 bool IsDialer(os::HWND window) {
   return (os::GetWindowLongA(window, os::GWL_STYLE) & DIALER_STYLE) == DIALER_STYLE &&
          TitleOf(window) == "magicJack" && Contains(ClassOf(window), "QWidget");
@@ -78,16 +86,23 @@ os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
   return os::FindWindowA("Static", "CSJHandsetDriverWnd");
 }
 
-// The size is read before the class: it costs one question, the class two,
-// and most windows fail on the size. The walk follows the next-window link
-// from the first "QWidget" window, which asks about only the windows below
-// it (listing them all would ask about the ones above too).
 os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
   if (line != 1) return nullptr;
-  for (os::HWND w = os::FindWindowA("QWidget", nullptr); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-    if (IsPopupSize(w) && Contains(ClassOf(w), "QWidget")) return w;
-  }
-  return nullptr;
+  return IncomingPopupBeside(FindSoftphoneMain(1));
+}
+
+// Qt makes every widget on its GUI thread, so the popup is one of the
+// dialer's thread's top-level windows; another program's window of the same
+// class and size is never it. The system lists one thread's windows in one
+// question. Of each, the size is read before the class: it costs one
+// question, the class two, and most windows fail on the size.
+os::HWND CCorvaloPluginDlg::IncomingPopupBeside(os::HWND dialer) const {
+  os::HWND known = dialer ? dialer : softphoneWindow.load();
+  os::DWORD thread = known ? os::GetWindowThreadProcessId(known, nullptr) : 0;
+  if (!thread) return nullptr;
+  os::HWND popup = nullptr;
+  os::EnumThreadWindows(thread, &TakeFirstPopup, reinterpret_cast<os::LPARAM>(&popup));
+  return popup;
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
@@ -112,9 +127,13 @@ os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
 // thread instead of the dialer's.
 os::HWND CCorvaloPluginDlg::FindSoftphoneTarget(int line) const {
   os::HWND main = FindSoftphoneMain(line);
-  if (line != 1 || !main) return main;
+  return line == 1 ? SoftphoneTargetBeside(main) : main;
+}
+
+os::HWND CCorvaloPluginDlg::SoftphoneTargetBeside(os::HWND dialer) const {
+  if (!dialer) return nullptr;
   if (softphoneVersion.substr(0, 4).compare("2013") >= 0) return FindHandsetDriver(1);
-  return main;
+  return dialer;
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneEdit(int line) const {
