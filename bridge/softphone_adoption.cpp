@@ -25,6 +25,10 @@ os::HWND CCorvaloPluginDlg::SoftphoneCandidate(os::HWND dialer) {
 
 os::HWND CCorvaloPluginDlg::AdoptSoftphone() {
   os::HWND dialer = FindSoftphoneMain(1);
+  if (dialer != lastDialer) {
+    lastDialer = dialer;
+    lastDialerThread = dialer ? os::GetWindowThreadProcessId(dialer, nullptr) : 0;
+  }
   os::HWND candidate = SoftphoneCandidate(dialer);
   if (candidate == softphoneWindow) return dialer;
   // Another softphone window: the softphone may have been restarted as

@@ -125,6 +125,10 @@ class CCorvaloPluginDlg : public CDialog {
   std::int32_t pinDialling = 0;
   std::string windowsVersion;
   os::HWND skypeMainWindow = nullptr;
+  // The dialer the last poll found, whose class has been tested, and its
+  // thread: neither changes while the window exists (0: none).
+  os::HWND lastDialer = nullptr;
+  os::DWORD lastDialerThread = 0;
   std::atomic<os::HWND> skypeApiWindow{nullptr};  // also read by the arrival thread
   os::HWND lastSkypeApiWindow = nullptr;
   std::int32_t skypeCallId = 0;

@@ -210,7 +210,9 @@ TEST_F(CallTest, SoftphoneCallDuringACallOfTheProgramsIsDeclined) {
 }
 
 // A newer softphone is hooked on its handset driver's thread while its
-// popup opens on the dialer's: the call is still seen, and its end.
+// popup opens on the dialer's: the call is still seen, and its end. So is
+// the call of an older softphone started in its place, on threads of its
+// own.
 TEST_F(CallTest, NewerSoftphonesCallIsSeenWithTheHookOnTheHandsetThread) {
   StartReady("--version 2013.4");
   os::HWND handset = os::FindWindowA("Static", "CSJHandsetDriverWnd");
@@ -223,6 +225,14 @@ TEST_F(CallTest, NewerSoftphonesCallIsSeenWithTheHookOnTheHandsetThread) {
   EndSoftphoneRing();
   desktop.RunFor(2000);
   EXPECT_TRUE(Has(LastRecordOf("CallDisconnected"), "ct=0; cs=0; of=0;"));
+
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
+  desktop.RunFor(1500);
+  StartSoftphone();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hok") == 2; }, 5000));
+  RingSoftphone();
+  desktop.RunFor(1000);
+  EXPECT_EQ(CountOf("IncomingCall"), 2);
 }
 
 TEST_F(CallTest, UnknownTimersAreOnlyStopped) {
