@@ -42,7 +42,7 @@ while (( $# )); do
     case "$1" in
         -h | --help) usage; exit 0 ;;
         --clutter)
-            [[ "${2:-}" =~ ^[0-9]+$ ]] && (( $2 <= 10000 )) || { usage >&2; exit 2; }
+            if ! [[ "${2:-}" =~ ^[0-9]+$ ]] || (( $2 > 10000 )); then usage >&2; exit 2; fi
             CLUTTER=$2
             shift 2
             ;;
