@@ -4,7 +4,7 @@ set -uo pipefail
 
 usage() {
     cat <<'EOF'
-usage: benchmarks/wine_bench.sh [--help]
+usage: benchmarks/wine_bench.sh [--clutter N] [--help]
 
 Builds the Windows binaries (the shipped 32-bit pair, or the x86-64 build
 where the host cannot run 32-bit code, as scripts/run.sh does), starts the
@@ -23,6 +23,11 @@ Skype and adapter, and prints one table:
   - process start to the Call Status window and the tray icon;
   - the program's resident set at the start and the end of the idle run.
 
+The requests per attached poll are counted a second time with N (--clutter
+N, default 50; 0 leaves it out) top-level windows of another program (tests/e2e/tools/clutter.cpp) opened
+before the softphone starts again, so that they stand below the softphone's
+windows in z-order as other programs' windows do on a real desk.
+
 Timestamps come from the stand-ins' timing files (CORVALO_BENCH_TIMING)
 and the program's event log. Environment: BENCH_WINDOW_S (CPU window,
 default 30), BENCH_TRACE_S (request window, default 10), BENCH_IDLE_S
@@ -32,11 +37,18 @@ stand-ins' files and the request trace at the end).
 EOF
 }
 
-case "${1:-}" in
-    -h | --help) usage; exit 0 ;;
-    "") ;;
-    *) usage >&2; exit 2 ;;
-esac
+CLUTTER=50
+while (( $# )); do
+    case "$1" in
+        -h | --help) usage; exit 0 ;;
+        --clutter)
+            if ! [[ "${2:-}" =~ ^[0-9]+$ ]] || (( $2 > 10000 )); then usage >&2; exit 2; fi
+            CLUTTER=$2
+            shift 2
+            ;;
+        *) usage >&2; exit 2 ;;
+    esac
+done
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
@@ -116,5 +128,13 @@ bench_calls "$CALLS"
 say "Counting the program's server requests while attached (${TRACE_S} s)"
 bench_exit_program "$pid"
 requests=$(bench_requests_per_poll "$TRACE_S") || e2e_fail "counting server requests failed"
+requests_clutter=
+if (( CLUTTER > 0 )); then
+    say "Counting them again with $CLUTTER other windows below the softphone's (${TRACE_S} s)"
+    e2e_stop_pid "$E2E_SOFTPHONE_PID"
+    e2e_start_clutter "$CLUTTER"
+    e2e_start_softphone --version 2012.1
+    requests_clutter=$(bench_requests_per_poll "$TRACE_S") || e2e_fail "counting server requests failed"
+fi
 
 bench_table

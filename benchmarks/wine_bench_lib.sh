@@ -158,6 +158,11 @@ bench_table() {
         "$cpu_prog_attached" "$cpu_server_attached"
     printf '| Server requests per attached poll: GUI thread / whole program | %s / %s (%s polls) | |\n' \
         "$req_gui" "$req_all" "$polls"
+    if [[ -n "${requests_clutter:-}" ]]; then
+        read -r req_gui req_all polls <<<"$requests_clutter"
+        printf '| Same, %s other windows below the softphone'"'"'s | %s / %s (%s polls) | |\n' \
+            "$CLUTTER" "$req_gui" "$req_all" "$polls"
+    fi
     printf '| Handset "#" to "CALL ..." at Skype | %s ms (%s) | %s ms timer, run after %s ms |\n' \
         "$BENCH_HASH_MS" "$BENCH_HASH_ALL" "$BENCH_HASH_TO_CALL_WAIT_MS" "$BENCH_TIMER_MINIMUM_MS"
     printf '| Skype RINGING to first ring-on report | %s ms (%s) | %s ms timer, run after %s ms |\n' \

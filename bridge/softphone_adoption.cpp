@@ -16,29 +16,34 @@ constexpr const char* SPECIAL_CALL = "Special Call";
 
 }  // namespace
 
-os::HWND CCorvaloPluginDlg::SoftphoneCandidate() {
-  os::HWND candidate = FindSoftphoneTarget(1);
+os::HWND CCorvaloPluginDlg::SoftphoneCandidate(os::HWND dialer) {
+  os::HWND candidate = SoftphoneTargetBeside(dialer);
   // The handset driver alone, without a dialer, keeps the current window.
   if (!candidate && FindHandsetDriver(1)) candidate = softphoneWindow;
   return candidate;
 }
 
-void CCorvaloPluginDlg::AdoptSoftphone() {
-  os::HWND candidate = SoftphoneCandidate();
-  if (candidate == softphoneWindow) return;
+os::HWND CCorvaloPluginDlg::AdoptSoftphone() {
+  os::HWND dialer = FindSoftphoneMain(1);
+  if (dialer != lastDialer) {
+    lastDialer = dialer;
+    lastDialerThread = dialer ? os::GetWindowThreadProcessId(dialer, nullptr) : 0;
+  }
+  os::HWND candidate = SoftphoneCandidate(dialer);
+  if (candidate == softphoneWindow) return dialer;
   // Another softphone window: the softphone may have been restarted as
   // another release, whose handset keys run on another thread. The version
   // read when the adapter arrived would hook the wrong one.
   ReadSoftphoneVersion();
-  candidate = SoftphoneCandidate();
-  if (candidate == softphoneWindow) return;
+  candidate = SoftphoneCandidate(dialer);
+  if (candidate == softphoneWindow) return dialer;
 
   softphoneWindow = candidate;
   char event[32];
   std::snprintf(event, sizeof event, "Dialer%lX",
                 static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(candidate)));
   WriteLog(event);
-  if (!softphoneWindow) return;
+  if (!softphoneWindow) return dialer;
 
   handsetProxyMessage = os::RegisterWindowMessageA("HandsetProxy.PostMessage");
   // Ten attempts with a second's pause between them: nine pauses.
@@ -46,12 +51,13 @@ void CCorvaloPluginDlg::AdoptSoftphone() {
     if (setMyHook(m_hWnd, softphoneWindow)) {
       WriteLog("Hok");
       KeepSoftphoneOffHandset();  // a softphone started again during a Skype call
-      return;
+      return dialer;
     }
     if (attempt < HOOK_ATTEMPTS) os::Sleep(HOOK_RETRY_MS);
   }
   softphoneWindow = nullptr;
   WriteLog("Hretry");
+  return dialer;
 }
 
 void CCorvaloPluginDlg::GuardSoftphoneEdit() {

@@ -1,7 +1,11 @@
 // Finding the softphone's windows (line 1) and Skype's main window (line 2)
 // by class, title, style and size, looking afresh each time. The system is
 // asked for a window by its exact class where a rule names one, and each
-// window's cheapest property is tested first.
+// window's cheapest property is tested first. A window's class and thread
+// never change while it exists, so they are not asked again of the dialer
+// and Skype's main window the last poll found (the same trust the program
+// puts in a handle when it keeps the hooked window).
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,6 +31,16 @@ std::string TitleOf(os::HWND window) {
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
+bool EqualsIgnoringCase(const std::string& text, const char* other) {
+  std::size_t length = std::strlen(other);
+  if (text.size() != length) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(other[i])))
+      return false;
+  }
+  return true;
+}
+
 bool IsPopupSize(os::HWND window) {
   os::RECT rect = {};
   os::GetWindowRect(window, &rect);
@@ -34,9 +48,33 @@ bool IsPopupSize(os::HWND window) {
   return (width == 280 && height == 126) || (width == 314 && height == 139);
 }
 
-bool IsDialer(os::HWND window) {
+bool IsPopup(os::HWND window) { return IsPopupSize(window) && Contains(ClassOf(window), "QWidget"); }
+
+os::BOOL OS_CALLBACK TakeFirstPopup(os::HWND window, os::LPARAM found) {
+  if (!IsPopup(window)) return os::TRUE;
+  *reinterpret_cast<os::HWND*>(found) = window;
+  return os::FALSE;
+}
+
+// title: the window's title when already read; classKnown: its class is
+// known to contain "QWidget".
+bool IsDialer(os::HWND window, const std::string* title, bool classKnown) {
   return (os::GetWindowLongA(window, os::GWL_STYLE) & DIALER_STYLE) == DIALER_STYLE &&
-         TitleOf(window) == "magicJack" && Contains(ClassOf(window), "QWidget");
+         (title ? *title : TitleOf(window)) == "magicJack" &&
+         (classKnown || Contains(ClassOf(window), "QWidget"));
+}
+
+// The first top-level window of class "QWidget" titled "magicJack" in any
+// case, as FindWindowA would find it, with its title: reading the title
+// here asks no more than the system's own search, and the rule's exact test
+// needs it anyway.
+os::HWND FirstDialerLike(std::string* title) {
+  for (os::HWND w = os::FindWindowExA(nullptr, nullptr, "QWidget", nullptr); w;
+       w = os::FindWindowExA(nullptr, w, "QWidget", nullptr)) {
+    *title = TitleOf(w);
+    if (EqualsIgnoringCase(*title, "magicJack")) return w;
+  }
+  return nullptr;
 }
 
 os::BOOL OS_CALLBACK CollectWindow(os::HWND window, os::LPARAM list) {
@@ -54,11 +92,13 @@ std::vector<os::HWND> TopLevelWindows() {
 // The first top-level window after `skipped` in z-order whose class is
 // exactly className and whose title begins with "Skype". The system finds
 // the class (ignoring case); its exact name is read only of a window whose
-// title already fits.
-os::HWND NextSkypeMain(os::HWND skipped, const char* className) {
+// title already fits, and not of `known`, which passed this test before:
+// found by the other class, it would have another name.
+os::HWND NextSkypeMain(os::HWND skipped, const char* className, os::HWND known) {
   for (os::HWND w = os::FindWindowExA(nullptr, nullptr, className, nullptr); w;
        w = os::FindWindowExA(nullptr, w, className, nullptr)) {
-    if (w != skipped && TitleOf(w).compare(0, 5, "Skype") == 0 && ClassOf(w) == className) return w;
+    if (w != skipped && TitleOf(w).compare(0, 5, "Skype") == 0 && (w == known || ClassOf(w) == className))
+      return w;
   }
   return nullptr;
 }
@@ -78,22 +118,35 @@ os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
   return os::FindWindowA("Static", "CSJHandsetDriverWnd");
 }
 
-// The size is read before the class: it costs one question, the class two,
-// and most windows fail on the size. The walk follows the next-window link
-// from the first "QWidget" window, which asks about only the windows below
-// it (listing them all would ask about the ones above too).
 os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
   if (line != 1) return nullptr;
-  for (os::HWND w = os::FindWindowA("QWidget", nullptr); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-    if (IsPopupSize(w) && Contains(ClassOf(w), "QWidget")) return w;
+  return IncomingPopupBeside(FindSoftphoneMain(1));
+}
+
+// Qt makes every widget on its GUI thread, so the popup is one of the
+// dialer's thread's top-level windows; another program's window of the same
+// class and size is never it. The system lists one thread's windows in one
+// question. Of each, the size is read before the class: it costs one
+// question, the class two, and most windows fail on the size.
+os::HWND CCorvaloPluginDlg::IncomingPopupBeside(os::HWND dialer) const {
+  os::DWORD thread = 0;
+  if (dialer) {
+    thread = dialer == lastDialer ? lastDialerThread : os::GetWindowThreadProcessId(dialer, nullptr);
+  } else if (os::HWND hooked = softphoneWindow) {
+    thread = os::GetWindowThreadProcessId(hooked, nullptr);
   }
-  return nullptr;
+  if (!thread) return nullptr;
+  os::HWND popup = nullptr;
+  os::EnumThreadWindows(thread, &TakeFirstPopup, reinterpret_cast<os::LPARAM>(&popup));
+  return popup;
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
   if (line == 1) {
-    for (os::HWND w = os::FindWindowA("QWidget", "magicJack"); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
-      if (IsDialer(w)) return w;
+    std::string title;
+    os::HWND start = FirstDialerLike(&title);
+    for (os::HWND w = start; w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
+      if (IsDialer(w, w == start ? &title : nullptr, w == lastDialer)) return w;
     }
     return nullptr;
   }
@@ -101,8 +154,8 @@ os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
     // The first top-level window is passed over, whatever it is.
     os::HWND first = os::GetWindow(os::GetDesktopWindow(), os::GW_CHILD);
     if (!first) return nullptr;
-    os::HWND unicode = NextSkypeMain(first, "tSkMainForm.UnicodeClass");
-    os::HWND plain = NextSkypeMain(first, "tSkMainForm");
+    os::HWND unicode = NextSkypeMain(first, "tSkMainForm.UnicodeClass", skypeMainWindow);
+    os::HWND plain = NextSkypeMain(first, "tSkMainForm", skypeMainWindow);
     if (!unicode || !plain) return unicode ? unicode : plain;
     return EarlierOf(unicode, plain);
   }
@@ -112,9 +165,13 @@ os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
 // thread instead of the dialer's.
 os::HWND CCorvaloPluginDlg::FindSoftphoneTarget(int line) const {
   os::HWND main = FindSoftphoneMain(line);
-  if (line != 1 || !main) return main;
+  return line == 1 ? SoftphoneTargetBeside(main) : main;
+}
+
+os::HWND CCorvaloPluginDlg::SoftphoneTargetBeside(os::HWND dialer) const {
+  if (!dialer) return nullptr;
   if (softphoneVersion.substr(0, 4).compare("2013") >= 0) return FindHandsetDriver(1);
-  return main;
+  return dialer;
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneEdit(int line) const {

@@ -1,6 +1,10 @@
 // The main window's timers. Every timer is one-shot: the delivered id is
 // stopped before anything else, and a handler that wants another tick starts
-// its timer again. Unknown ids are only stopped.
+// its timer again. Unknown ids are only stopped. The poll's timer is the one
+// exception: the poll always ends by starting it again, which replaces the
+// running timer of that id and restarts its period, and nothing the poll
+// does takes timer messages in between, so stopping it first would only
+// cost another question to the system on every tick.
 #include <string>
 
 #include "platform/os_kernel.h"
@@ -29,7 +33,7 @@ bool SiblingInCall(const char* title) {
 }  // namespace
 
 void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
-  os::KillTimer(m_hWnd, id);
+  if (id != POLL_TIMER_ID) os::KillTimer(m_hWnd, id);
   switch (id) {
     case PING_TIMER_ID:
       // The deadline is started before the send: a "PONG" that arrives
@@ -124,9 +128,9 @@ void CCorvaloPluginDlg::OnNoAnswer() {
 }
 
 void CCorvaloPluginDlg::Poll() {
-  AdoptSoftphone();
+  os::HWND dialer = AdoptSoftphone();
   if (softphoneWindow && adapterProductId && adapterReady) {
-    WatchSoftphoneCall();
+    WatchSoftphoneCall(dialer);
     WatchSkype();
   }
   if (lineMode == 2 && callState != 1) GuardSoftphoneEdit();
@@ -135,8 +139,8 @@ void CCorvaloPluginDlg::Poll() {
 
 // A softphone call rings while its popup is up; while the program is busy
 // with a call of its own the softphone's call is refused.
-void CCorvaloPluginDlg::WatchSoftphoneCall() {
-  if (FindIncomingPopup(1)) {
+void CCorvaloPluginDlg::WatchSoftphoneCall(os::HWND dialer) {
+  if (IncomingPopupBeside(dialer)) {
     if (offHook || callState != 0) {
       if (lineMode != 1) {
         DeclineCall(1);

@@ -21,6 +21,9 @@ HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const ch
 // Calls proc with each top-level window in z-order, from a list taken once,
 // until it returns FALSE.
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param);
+// Calls proc with each top-level window of thread threadId in z-order, from
+// a list taken once, until it returns FALSE.
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM param);
 HWND GetDesktopWindow();
 HWND GetWindow(HWND window, UINT relation);
 HWND GetDlgItem(HWND dialog, int controlId);

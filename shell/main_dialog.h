@@ -67,7 +67,12 @@ class CCorvaloPluginDlg : public CDialog {
   os::HWND FindIncomingPopup(int line) const;
   os::HWND FindSoftphoneMain(int line) const;
   os::HWND FindSoftphoneTarget(int line) const;
+  os::HWND SoftphoneTargetBeside(os::HWND dialer) const;
   os::HWND FindSoftphoneEdit(int line) const;
+  // The incoming-call popup among the top-level windows of the thread of
+  // dialer (FindSoftphoneMain for line 1), or of softphoneWindow when there
+  // is no dialer.
+  os::HWND IncomingPopupBeside(os::HWND dialer) const;
   void PutOnHook(int line);
   void DeclineCall(int line);
   void EndCall(int line);
@@ -76,10 +81,12 @@ class CCorvaloPluginDlg : public CDialog {
   void MuteOn(int line);
   void MuteOff(int line);
   void SendPinDigit(char key, int line);
-  void AdoptSoftphone();
-  // The window adoption would hook now; the current one when only the
-  // handset driver is left.
-  os::HWND SoftphoneCandidate();
+  // Returns the dialer it found (FindSoftphoneMain for line 1), so that the
+  // rest of the poll asks the desktop for it only once.
+  os::HWND AdoptSoftphone();
+  // The window adoption would hook now beside the dialer found; the current
+  // one when only the handset driver is left.
+  os::HWND SoftphoneCandidate(os::HWND dialer);
   void GuardSoftphoneEdit();
 
   // Skype link.
@@ -123,6 +130,10 @@ class CCorvaloPluginDlg : public CDialog {
   std::int32_t pinDialling = 0;
   std::string windowsVersion;
   os::HWND skypeMainWindow = nullptr;
+  // The dialer the last poll found, whose class has been tested, and its
+  // thread: neither changes while the window exists (0: none).
+  os::HWND lastDialer = nullptr;
+  os::DWORD lastDialerThread = 0;
   std::atomic<os::HWND> skypeApiWindow{nullptr};  // also read by the arrival thread
   os::HWND lastSkypeApiWindow = nullptr;
   std::int32_t skypeCallId = 0;
@@ -194,7 +205,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnDiallingDone();
   void OnNoAnswer();
   void Poll();
-  void WatchSoftphoneCall();
+  void WatchSoftphoneCall(os::HWND dialer);
   void WatchSkype();
   // Moves the line to the Skype line and places the call, unless a sibling
   // program shows a call of its own.

@@ -254,6 +254,19 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
   return TRUE;
 }
 
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM param) {
+  if (!proc) return FALSE;
+  std::vector<HWND> list;
+  for (Window* window : TheWorld().desktop.children) {
+    if (window->thread && window->thread->id == threadId) list.push_back(window->handle);
+  }
+  if (list.empty()) return FALSE;  // as on Windows: no window of that thread
+  for (HWND window : list) {
+    if (!proc(window, param)) return FALSE;
+  }
+  return TRUE;
+}
+
 HWND GetDesktopWindow() { return TheWorld().desktop.handle; }
 
 HWND GetWindow(HWND handle, UINT relation) {

@@ -56,6 +56,9 @@ HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const ch
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
   return ::EnumWindows(reinterpret_cast<::WNDENUMPROC>(proc), param);
 }
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM param) {
+  return ::EnumThreadWindows(threadId, reinterpret_cast<::WNDENUMPROC>(proc), param);
+}
 HWND GetDesktopWindow() { return H(::GetDesktopWindow()); }
 HWND GetWindow(HWND window, UINT relation) { return H(::GetWindow(H(window), relation)); }
 HWND GetDlgItem(HWND dialog, int controlId) { return H(::GetDlgItem(H(dialog), controlId)); }

@@ -344,11 +344,12 @@ e2e_use_build() {
     E2E_EXE=$build/CorvaloPlugin.exe
     E2E_DLL=$build/phonehook.dll
     E2E_WINTOOL=$build/tests/e2e/wintool.exe
+    E2E_CLUTTER=$build/tests/e2e/clutter.exe
     E2E_SOFTPHONE=$build/softphone.exe
     E2E_SKYPE=$build/skype.exe
     E2E_HID_DLL=$build/standins/adapter/hid.dll
     E2E_SETUPAPI_DLL=$build/standins/adapter/setupapi.dll
-    for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
+    for f in "$E2E_EXE" "$E2E_DLL" "$E2E_WINTOOL" "$E2E_CLUTTER" "$E2E_SOFTPHONE" "$E2E_SKYPE" "$E2E_HID_DLL" "$E2E_SETUPAPI_DLL"; do
         [[ -f "$f" ]] || e2e_fail "the build did not produce $f"
     done
 }

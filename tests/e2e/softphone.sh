@@ -4,6 +4,10 @@
 #   e2e_start_softphone [ARG..]  copies softphone.exe into
 #                                "$E2E_DIR/magic Jack" (E2E_SOFTPHONE_DIR) and
 #                                starts it there; its pid is E2E_SOFTPHONE_PID.
+#   e2e_start_clutter COUNT [CLASS WIDTH HEIGHT]  another program (E2E_CLUTTER)
+#                                with COUNT top-level windows of its own; waits
+#                                until they are all up; its pid is E2E_CLUTTER_PID
+#                                and its output (its clicks) in E2E_CLUTTER_OUT.
 #   e2e_transcript               the stand-in's transcript, CR LF ends removed.
 #   e2e_windows_path PATH        PATH as the Windows programs see it.
 #   e2e_log_count EVENT          how many log records have the event EVENT.
@@ -22,6 +26,16 @@ e2e_start_softphone() {
     E2E_SOFTPHONE_PID=$E2E_LAST_PID
     wintool wait-window "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE" 15000 >/dev/null ||
         e2e_fail "the stand-in softphone's window did not appear"
+}
+
+e2e_start_clutter() {
+    [[ -f "${E2E_CLUTTER:-}" ]] || e2e_fail "E2E_CLUTTER: no clutter tool at [${E2E_CLUTTER:-}]"
+    local count=$1 cls=${2:-CorvaloClutter}
+    E2E_CLUTTER_OUT="$E2E_WORK/clutter.${#E2E_PIDS[@]}.out"
+    e2e_start_in "$E2E_CLUTTER" "$E2E_DIR/Clutter" clutter.exe "$@"
+    E2E_CLUTTER_PID=$E2E_LAST_PID
+    all_up() { (( $(wintool count "$cls" - 2>/dev/null | tr -d '\r') >= count )); }
+    e2e_wait 20 all_up || e2e_fail "the $count windows of class $cls did not appear"
 }
 
 e2e_transcript() {

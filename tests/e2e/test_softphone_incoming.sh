@@ -5,7 +5,8 @@
 # ("CallAnswered" on the softphone line) and never takes the handset; a key
 # is a tone in the softphone's call; putting the handset down ends it. A
 # call the far end gives up ends with the dialer put away, and the next
-# call shows the dialer again.
+# call shows the dialer again. Another program's Qt window of the popup's
+# size, below the softphone's windows, is never taken for a call.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
@@ -14,10 +15,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/softphone_calls.sh"
 e2e_begin softphone_incoming
 
 e2e_plug_adapter
+e2e_start_clutter 1 QWidget 280 126
 e2e_start_softphone --version 2012.1
 e2e_start_program_with_adapter
 e2e_wait_main_window >/dev/null
 e2e_wait_ready
+sleep 2  # polls with the stranger's window on the desk
+(( $(e2e_log_count IncomingCall) == 0 )) || e2e_fail "another program's Qt window was taken for a softphone call"
 
 lines=$(e2e_transcript | wc -l)
 e2e_softphone_cue "$E2E_SOFTPHONE_RING_CUE"

@@ -21,6 +21,21 @@ int SiblingMain(const std::string& title, const std::string& record) {
   return 0;
 }
 
+int strangerClicks = 0;
+
+// Another program's Qt window of the popup's size, counting the clicks it
+// gets.
+int QtStrangerMain() {
+  os::RegisterWindowClass("QWidget", [](os::HWND w, os::UINT m, os::WPARAM wp, os::LPARAM lp) {
+    if (m == os::WM_LBUTTONDOWN || m == os::WM_LBUTTONUP) ++strangerClicks;
+    return os::DefWindowProcA(w, m, wp, lp);
+  });
+  os::CreateWindowExA(0, "QWidget", "", os::WS_POPUP | os::WS_VISIBLE, 0, 0, 280, 126, nullptr, 0);
+  os::MSG msg;
+  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+  return 0;
+}
+
 }  // namespace
 
 TEST_F(CallTest, OffHookStartsDiallingAndShowsOffHookInTheTray) {
@@ -169,20 +184,55 @@ TEST_F(CallTest, AnsweringASoftphoneCallKeepsItOnTheSoftphone) {
   EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Offhook)");
 }
 
+// Another program's Qt window of the popup's size, below the softphone's
+// windows, is neither taken for a call while idle nor clicked while busy.
 TEST_F(CallTest, SoftphoneCallDuringACallOfTheProgramsIsDeclined) {
+  strangerClicks = 0;
+  desktop.StartProcess("C:\\Other\\qt.exe", &QtStrangerMain);
+  desktop.RunFor(10);
   StartReady();
+  desktop.RunFor(1000);
+  EXPECT_EQ(CountOf("IncomingCall"), 0);
   Handset(HANDSET_OFF_HOOK);
   Dial("*1");
   // The call goes to the Skype line, which takes the handset from the
   // softphone (with no Skype running it fails there).
   desktop.RunFor(3500);
   ASSERT_EQ(CountOf("NoSkypeRunning"), 1);
+  EXPECT_EQ(strangerClicks, 0);
   RingSoftphone();
   desktop.RunFor(1000);
   std::vector<std::string> lines = Transcript();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "popup-click 226,103"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "popup-gone"), lines.end());
   EXPECT_EQ(CountOf("IncomingCall"), 0);
+  EXPECT_EQ(strangerClicks, 0);
+}
+
+// A newer softphone is hooked on its handset driver's thread while its
+// popup opens on the dialer's: the call is still seen, and its end. So is
+// the call of an older softphone started in its place, on threads of its
+// own.
+TEST_F(CallTest, NewerSoftphonesCallIsSeenWithTheHookOnTheHandsetThread) {
+  StartReady("--version 2013.4");
+  os::HWND handset = os::FindWindowA("Static", "CSJHandsetDriverWnd");
+  ASSERT_EQ(theMainWindow->softphoneWindow, handset);
+  ASSERT_NE(os::GetWindowThreadProcessId(handset, nullptr),
+            os::GetWindowThreadProcessId(os::FindWindowA("QWidget", "magicJack"), nullptr));
+  RingSoftphone();
+  desktop.RunFor(1000);
+  EXPECT_TRUE(Has(LastRecordOf("IncomingCall"), "ct=1; cs=4; of=0;"));
+  EndSoftphoneRing();
+  desktop.RunFor(2000);
+  EXPECT_TRUE(Has(LastRecordOf("CallDisconnected"), "ct=0; cs=0; of=0;"));
+
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
+  desktop.RunFor(1500);
+  StartSoftphone();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("Hok") == 2; }, 5000));
+  RingSoftphone();
+  desktop.RunFor(1000);
+  EXPECT_EQ(CountOf("IncomingCall"), 2);
 }
 
 TEST_F(CallTest, UnknownTimersAreOnlyStopped) {

@@ -1,7 +1,8 @@
 // The finders' rules where z-order, class "contains" tests, exact class
-// names and sizes decide: each finder asks the system for windows by exact
-// class and walks a list taken at once, so these pin down that the answers
-// are the ones a plain walk of the window list gives.
+// names, sizes and the owning thread decide: each finder asks the system for
+// windows by exact class or by thread and walks a list taken at once, so
+// these pin down that the answers are the ones a plain walk of the window
+// list gives.
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ class FinderOrderTest : public CallTest {
  protected:
   void Shapes(std::vector<Shape> shapes) {
     StartProgram();
+    MoreShapes(shapes);
+  }
+  // Another process's windows, above those already there.
+  void MoreShapes(std::vector<Shape> shapes) {
     desktop.StartProcess("C:\\Other\\shapes.exe", [shapes] { return ShapesMain(shapes); });
     desktop.RunFor(10);
   }
@@ -62,14 +67,14 @@ class FinderOrderTest : public CallTest {
 
 }  // namespace
 
-// The popup walk starts at the first window of class "QWidget": a popup-sized
-// window above it is passed over, and below it any class containing
-// "QWidget" counts, at either size, while other classes do not.
-TEST_F(FinderOrderTest, PopupIsTheFirstQWidgetKindOfEitherSizeFromTheFirstQWidget) {
-  Shapes({{"QWidgetOwnDC", "", POPUP, 314, 139},
+// The popup is looked for among the dialer's thread's windows in z-order:
+// any class containing "QWidget" counts, at either size, while other classes
+// and other sizes do not.
+TEST_F(FinderOrderTest, PopupIsTheFirstQWidgetKindOfEitherSizeOnTheDialersThread) {
+  Shapes({{"QWidget", "magicJack", DIALER, 300, 400},
+          {"QWidgetOwnDC", "", POPUP, 314, 139},
           {"Qt5Popup", "", POPUP, 280, 126},
-          {"QWidget", "", POPUP, 280, 125},
-          {"MyQWidgetAbove", "", POPUP, 280, 126}});
+          {"QWidget", "", POPUP, 280, 125}});
   InProgram([] {
     os::HWND popup = theMainWindow->FindIncomingPopup(1);
     EXPECT_EQ(ClassOf(popup), "QWidgetOwnDC");
@@ -78,7 +83,10 @@ TEST_F(FinderOrderTest, PopupIsTheFirstQWidgetKindOfEitherSizeFromTheFirstQWidge
 }
 
 TEST_F(FinderOrderTest, PopupOfTheSmallerSizeAboveTheLargerIsTakenFirst) {
-  Shapes({{"QWidget", "", POPUP, 314, 139}, {"QWidget", "", POPUP, 280, 126}, {"QWidget", "", POPUP, 10, 10}});
+  Shapes({{"QWidget", "magicJack", DIALER, 300, 400},
+          {"QWidget", "", POPUP, 314, 139},
+          {"QWidget", "", POPUP, 280, 126},
+          {"QWidget", "", POPUP, 10, 10}});
   InProgram([] {
     os::RECT rect = {};
     os::GetWindowRect(theMainWindow->FindIncomingPopup(1), &rect);
@@ -87,9 +95,47 @@ TEST_F(FinderOrderTest, PopupOfTheSmallerSizeAboveTheLargerIsTakenFirst) {
   });
 }
 
-TEST_F(FinderOrderTest, NoQWidgetAtAllMeansNoPopupWhateverTheSizes) {
-  Shapes({{"QWidgetOwnDC", "", POPUP, 280, 126}});
+// Another program's Qt window of a popup's size is never the softphone's
+// popup, above or below the softphone's windows; the softphone's own popup
+// is found either way.
+TEST_F(FinderOrderTest, OnlyTheDialersThreadIsSearchedForThePopup) {
+  const Shape stranger = {"QWidget", "", POPUP, 280, 126};
+  Shapes({stranger});
+  MoreShapes({{"QWidget", "magicJack", DIALER, 300, 400}});
   InProgram([] { EXPECT_EQ(theMainWindow->FindIncomingPopup(1), nullptr); });
+  MoreShapes({stranger, stranger});
+  InProgram([] { EXPECT_EQ(theMainWindow->FindIncomingPopup(1), nullptr); });
+
+  // A softphone with its popup up, between strangers.
+  MoreShapes({{"QWidget", "magicJack", DIALER, 300, 400}, {"QWidget", "", POPUP, 314, 139}});
+  MoreShapes({stranger});
+  InProgram([] {
+    os::HWND popup = theMainWindow->FindIncomingPopup(1);
+    os::RECT rect = {};
+    os::GetWindowRect(popup, &rect);
+    EXPECT_EQ(rect.right - rect.left, 314);
+    EXPECT_EQ(os::GetWindowThreadProcessId(popup, nullptr),
+              os::GetWindowThreadProcessId(theMainWindow->FindSoftphoneMain(1), nullptr));
+  });
+}
+
+// Without a dialer the thread of the hooked window is searched: here a
+// newer softphone's handset window, kept once its dialer has gone.
+TEST_F(FinderOrderTest, WithoutADialerTheHookedWindowsThreadIsSearched) {
+  desktop.SetRegistryString("Software\\talk4free\\USB Softphone", "usd", "2013.1");
+  Shapes({{"Static", "CSJHandsetDriverWnd", 0, 10, 10},
+          {"QWidget", "", POPUP, 280, 126},
+          {"QWidget", "magicJack", DIALER, 300, 400}});
+  desktop.RunFor(1100);
+  os::HWND handset = os::FindWindowA("Static", "CSJHandsetDriverWnd");
+  ASSERT_EQ(theMainWindow->softphoneWindow, handset);
+  os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), os::WM_CLOSE, 0, 0);
+  desktop.RunFor(1100);
+  ASSERT_EQ(theMainWindow->softphoneWindow, handset);
+  InProgram([] {
+    ASSERT_EQ(theMainWindow->FindSoftphoneMain(1), nullptr);
+    EXPECT_EQ(theMainWindow->FindIncomingPopup(1), os::FindWindowA("QWidget", nullptr));
+  });
 }
 
 // The system finds "magicJack" in any case; the rule wants it exactly, so

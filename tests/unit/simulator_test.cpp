@@ -170,12 +170,17 @@ os::BOOL OS_CALLBACK ListUpToThree(os::HWND window, os::LPARAM) {
   listed.push_back(window);
   return listed.size() < 3 ? os::TRUE : os::FALSE;
 }
+os::BOOL OS_CALLBACK ListAll(os::HWND window, os::LPARAM) {
+  listed.push_back(window);
+  return os::TRUE;
+}
 
 }  // namespace
 
 // FindWindowExA goes on after a given child, ignores case as FindWindowA
 // does, and refuses a starting window that is not the parent's child;
-// EnumWindows lists the top-level windows in the order the z-order walk gives.
+// EnumWindows lists the top-level windows in the order the z-order walk
+// gives, EnumThreadWindows those of one thread, in the same order.
 TEST(Simulator, FindWindowExAndEnumWindowsFollowTheZOrder) {
   sim::Desktop desktop;
   desktop.StartProcess("C:\\p.exe", [] {
@@ -212,4 +217,24 @@ TEST(Simulator, FindWindowExAndEnumWindowsFollowTheZOrder) {
   ASSERT_GE(walked.size(), 3u);
   EXPECT_EQ(listed, std::vector<os::HWND>(walked.begin(), walked.begin() + 3));
   EXPECT_EQ(std::vector<os::HWND>(walked.begin(), walked.begin() + 3), (std::vector<os::HWND>{high, middle, low}));
+
+  desktop.StartProcess("C:\\q.exe", [] {
+    os::RegisterWindowClass("Kind", [](os::HWND w, os::UINT m, os::WPARAM wp, os::LPARAM lp) {
+      return os::DefWindowProcA(w, m, wp, lp);
+    });
+    os::CreateWindowExA(0, "Kind", "other program", 0, 0, 0, 10, 10, nullptr, 0);
+    os::MSG msg;
+    while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
+    return 0;
+  });
+  desktop.RunFor(10);
+  os::HWND foreign = os::FindWindowA("Kind", "other program");
+  ASSERT_EQ(os::GetWindow(os::GetDesktopWindow(), os::GW_CHILD), foreign);
+  listed.clear();
+  EXPECT_EQ(os::EnumThreadWindows(os::GetWindowThreadProcessId(high, nullptr), &ListAll, 0), os::TRUE);
+  EXPECT_EQ(listed, (std::vector<os::HWND>{high, middle, low}));
+  listed.clear();
+  EXPECT_EQ(os::EnumThreadWindows(os::GetWindowThreadProcessId(foreign, nullptr), &ListUpToThree, 0), os::TRUE);
+  EXPECT_EQ(listed, std::vector<os::HWND>{foreign});
+  EXPECT_EQ(os::EnumThreadWindows(0, &ListAll, 0), os::FALSE);
 }
