@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::uintptr_t ICON_HANDLE_BASE = 0x7A000000;
-
 // The tray record's sizes on 32-bit Windows: the first layout, the
 // version-2 layout (128-character tip), version 3 (with the item GUID) and
 // the full record (with the balloon icon).
@@ -22,11 +20,13 @@ namespace os {
 
 HICON LoadIconResource(int resourceId, int width, int height) {
   if (!sim::Resources().HasIcon(resourceId) || width <= 0 || height <= 0) return nullptr;
-  // One handle per icon and size, as each load at a size is its own icon.
+  // Each load is an icon of its own, as a load without sharing is on the
+  // system, until it is destroyed.
   sim::World& world = sim::TheWorld();
-  auto handle = reinterpret_cast<HICON>(ICON_HANDLE_BASE + (static_cast<std::uintptr_t>(width) << 16) +
-                                        static_cast<std::uintptr_t>(resourceId));
+  auto handle = reinterpret_cast<HICON>(world.nextIconHandle);
+  world.nextIconHandle += 4;
   world.icons[handle] = sim::World::LoadedIcon{resourceId, width, height};
+  sim::CountObject(sim::kinds::ICONS, handle);
   return handle;
 }
 
