@@ -46,6 +46,7 @@ Outcome RunDay(const std::vector<Event>& events) {
     outcome.failure = CheckAll(world);
     if (outcome.failure.empty() && events[i].kind == EventKind::Quiet) {
       outcome.failure = ReturnsToIdle(world);
+      if (outcome.failure.empty()) outcome.failure = NothingGrowsAtIdle(world);
       if (outcome.failure.empty()) outcome.failure = CheckAll(world);
     }
     if (!outcome.failure.empty()) outcome.failedAt = static_cast<int>(i);
