@@ -241,6 +241,11 @@ std::vector<os::HWND> Desktop::TopLevelWindowsOf(os::DWORD processId) const {
   return windows;
 }
 
+std::string Desktop::TitleOf(os::HWND window) const {
+  Window* found = FindWindowByHandle(window);
+  return found ? found->title : "";
+}
+
 namespace {
 std::string RegistryPath(const std::string& key) { return ToLower("HKCU\\" + key); }
 }  // namespace

@@ -143,6 +143,9 @@ class Desktop {
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.
   std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
+  // A window's title as the desktop keeps it, without asking the window
+  // (safe inside a RunUntil condition); "" for no window.
+  std::string TitleOf(os::HWND window) const;
 
   // Registry values under HKEY_CURRENT_USER ("Software\\Maker\\Product").
   void SetRegistryString(const std::string& key, const std::string& name, const std::string& value);

@@ -20,8 +20,11 @@ constexpr os::DWORD SETTLE_MS = 15000;
 // device with its thread while the alert tone's player stays open.
 std::string Situation(const World& world, const std::map<std::string, int>& objects) {
   std::string adapter = ValueOf(LastLogRecord(world), "pi") == "0000" ? "none" : "in use";
-  return "adapter " + adapter + ", " + std::to_string(world.desktop.TopLevelWindowsOf(world.program).size()) +
-         " top-level windows, " + std::to_string(world.desktop.HookCountOn(world.softphone)) +
+  std::string windows;
+  for (os::HWND window : world.desktop.TopLevelWindowsOf(world.program)) {
+    windows += std::string(windows.empty() ? "" : ", ") + "\"" + world.desktop.TitleOf(window) + "\"";
+  }
+  return "adapter " + adapter + ", windows " + windows + ", " + std::to_string(world.desktop.HookCountOn(world.softphone)) +
          " hooks on the softphone, " + std::to_string(objects.at("wave devices")) + " wave devices";
 }
 
