@@ -8,6 +8,7 @@
 
 #include "bridge/softphone_interface.h"
 #include "phonehook/hook_messages.h"
+#include "platform/os_kernel.h"
 #include "platform/os_registry.h"
 #include "platform/os_window.h"
 #include "shell/ids.h"
@@ -114,17 +115,20 @@ void CCorvaloPluginDlg::OnHookReport(const std::string& text) {
 void CCorvaloPluginDlg::OnDeviceAdded() {
   skypeApiWindow = nullptr;
   SetTrayState(TrayState::Initialising, TrayUpdate::Replace);
-  os::BeginThread(&CCorvaloPluginDlg::AdapterArrivalThread, this, os::THREAD_PRIORITY_NORMAL);
+  // The thread runs on by itself; nothing waits on its handle.
+  if (os::HANDLE thread = os::BeginThread(&CCorvaloPluginDlg::AdapterArrivalThread, this, os::THREAD_PRIORITY_NORMAL))
+    os::CloseHandle(thread);
   ReadSoftphoneVersion();
   WriteLog("DeviceAdded");
 }
 
-// A Skype call in hand cannot go on without the phone: it is ended in Skype
-// (hung up, or refused while it rings) before the call record is cleared,
-// the call's timers stop with it, and Skype's call windows are tidied once
-// the loss is logged.
+// A Skype call the handset was placing or talking on cannot go on without
+// the phone: it is hung up in Skype before the call record is cleared, and
+// Skype's call windows are tidied once the loss is logged. A call still
+// ringing stays in Skype, where the user can take it at the computer. The
+// call's timers stop either way.
 void CCorvaloPluginDlg::OnDeviceRemoved() {
-  bool skypeCallEnded = lineMode == 2 && callState != 0;
+  bool skypeCallEnded = lineMode == 2 && (callState == 2 || callState == 3);
   if (skypeCallEnded) EndCall(2);
   for (os::UINT_PTR id : {RING_ON_TIMER_ID, RING_OFF_TIMER_ID, DIGIT_TIMER_ID, NO_ANSWER_TIMER_ID})
     os::KillTimer(m_hWnd, id);
@@ -180,6 +184,9 @@ void CCorvaloPluginDlg::OnSkypeAttach(os::HWND apiWindow, os::LPARAM status) {
     SendSkypeCommand(SKYPE_PROTOCOL, nullptr);
     SelectSkypeAudioDevices();
     SendSkypeCommand(SKYPE_GET_VERSION, nullptr);
+    // A call kept through a loss of the link may have ended, or been
+    // answered in Skype's window, while Skype could not tell: it tells now.
+    if (lineMode == 2 && skypeCallId != 0) SendSkypeCommand(SKYPE_GET_CALL_STATUS, nullptr);
     WriteLog("SkypeAttached");
   } else if (status == ATTACH_API_AVAILABLE) {
     skypeApiWindow = nullptr;

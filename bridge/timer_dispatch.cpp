@@ -105,11 +105,14 @@ void CCorvaloPluginDlg::CallSkypeUnlessSiblingBusy() {
 }
 
 // The released call's end is logged too: without it the status record,
-// which sibling programs read, would go on showing a ringing call.
+// which sibling programs read, would go on showing a ringing call. Skype
+// may report the end from inside the hang-up command; then the call has
+// ended (and been logged) there, once.
 void CCorvaloPluginDlg::OnNoAnswer() {
   if (callState != 4) return;
   WriteLog("NoAnswerTimeout");
   EndCall(0);
+  if (callState != 4) return;
   CloseDialerWindows(0);
   os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
   os::KillTimer(m_hWnd, RING_ON_TIMER_ID);
@@ -160,10 +163,15 @@ void CCorvaloPluginDlg::WatchSoftphoneCall() {
 void CCorvaloPluginDlg::WatchSkype() {
   os::HWND skype = FindSoftphoneMain(2);
   if (skype != skypeMainWindow || !skypeApiWindow) {
-    // Skype's main window went or changed: if its API window went with it,
-    // Skype has ended, and the link is known lost now rather than at the
-    // next keep-alive.
-    if (skypeApiWindow && !os::IsWindow(skypeApiWindow)) DropSkypeLink("SkypeGone");
+    // Skype's main window went or changed: if it or the API window no
+    // longer exists, Skype has ended, and the link and any call of it are
+    // known lost now rather than at the next keep-alive.
+    bool apiGone = skypeApiWindow && !os::IsWindow(skypeApiWindow);
+    bool mainGone = skypeMainWindow && !os::IsWindow(skypeMainWindow);
+    if (apiGone || mainGone) OnSkypeGone();
+    // A Skype started again is a new peer: the refusals of the last one
+    // and the pause they brought no longer hold.
+    if (skype != skypeMainWindow) ForgetSkypeRefusals();
     skypeMainWindow = skype;
     if (skype) SendSkypeCommand(SKYPE_DISCOVER, nullptr);
   }

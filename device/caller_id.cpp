@@ -46,6 +46,9 @@ void CPhoneSounds::PlayCallerId(const std::string& number, const std::string& na
   for (int step = 0; step < CALLER_ID_WAIT_STEPS && player.IsPlaying(); ++step) {
     os::Sleep(CALLER_ID_WAIT_STEP_MS);
   }
+  // Played: the output is let go at once rather than held open until the
+  // next sound, which may be days away.
+  if (!player.IsPlaying()) CloseIfOpen();
 }
 
 // Called by the ring timer in the first pause after the caller became

@@ -35,7 +35,9 @@ BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data);
 INT_PTR ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                       const char* directory, int show);
 
-// An icon resource of the running program at the given size.
+// An icon resource of the running program at the given size: a new icon
+// each time, which the caller destroys when done with it.
 HICON LoadIconResource(int resourceId, int width, int height);
+BOOL DestroyIcon(HICON icon);
 
 }  // namespace os

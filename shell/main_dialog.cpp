@@ -43,7 +43,9 @@ os::BOOL CCorvaloPluginDlg::OnInitDialog() {
   WriteLog("ProgramStart");
 
   os::SetTimer(m_hWnd, POLL_TIMER_ID, POLL_FIRST_MS);
-  os::BeginThread(&CCorvaloPluginDlg::AdapterPollThread, this, os::THREAD_PRIORITY_TIME_CRITICAL);
+  // Shutdown waits for the thread through adapterThreadEnded, not its handle.
+  if (os::HANDLE thread = os::BeginThread(&CCorvaloPluginDlg::AdapterPollThread, this, os::THREAD_PRIORITY_TIME_CRITICAL))
+    os::CloseHandle(thread);
   return os::TRUE;
 }
 
@@ -154,6 +156,11 @@ void CCorvaloPluginDlg::ProgramClose() {
 
   SetPhoneSignal(1, false);
   SetRinging(false);
+  if (adapterThreadEnded) {  // the thread has let go of the adapter: so does the program
+    CSingleLock lock(adapterLock);
+    os::CloseHandle(adapterHandle);
+    adapterHandle = nullptr;
+  }
 
   WriteLog("ProgramClose");
   CloseLog();

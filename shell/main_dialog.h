@@ -20,6 +20,11 @@
 #include "skype/speed_dial_dialog.h"
 
 enum class TrayState { NoAdapter, Initialising, SkypeNotAttached, Ready, OffHook };
+// How the Skype call that rings the phone (callState 4 on the Skype line)
+// came about: it rang in, the user started it in Skype's own window while
+// the phone was idle, or it rang in and was then answered in Skype's window,
+// so it no longer rings.
+enum class SkypeRinging { RangIn, StartedInSkype, AnsweredInSkype };
 enum class TrayUpdate { Add, Modify, Delete, Replace };
 
 class CCorvaloPluginDlg : public CDialog {
@@ -121,6 +126,7 @@ class CCorvaloPluginDlg : public CDialog {
   std::atomic<os::HWND> skypeApiWindow{nullptr};  // also read by the arrival thread
   os::HWND lastSkypeApiWindow = nullptr;
   std::int32_t skypeCallId = 0;
+  SkypeRinging skypeRinging = SkypeRinging::RangIn;  // meaningful while callState is 4 on line 2
   std::int32_t skypeCallAsked = 0;  // "CALL" was sent for the call in hand: an ERROR now is its failure
   std::uint32_t attachMessage = 0xFFFFFFFF;
   std::uint32_t discoverMessage = 0xFFFFFFFF;
@@ -174,8 +180,10 @@ class CCorvaloPluginDlg : public CDialog {
   // The Skype link's losses, logged with their reason, and the pause of
   // discovery for a Skype that attaches but takes no command.
   void DropSkypeLink(const char* reason);
+  void OnSkypeGone();
   void NoteRefusalAfterAttach();
   bool DiscoveryPaused() const;
+  void ForgetSkypeRefusals();
   int attachRefusals = 0;
   os::DWORD discoveryPausedAt = 0;
   os::DWORD discoveryPauseMs = 0;
@@ -197,7 +205,9 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypeCallRouting(int id);
   void OnSkypeCallEnded();
   void OnSkypeCallAnsweredInSkype();
-  void TakeSkypeCall(int id);
+  void TakeSkypeCall(int id, SkypeRinging how);
+  // A Skype call still ringing the phone: not yet answered anywhere.
+  bool SkypeCallRings() const;
   void OnSkypePartnerHandle(const std::string& handle);
   void OnSkypeCallType(const std::string& type);
   void OnSkypeDialingError(const std::string& reason, const std::string& detail);

@@ -32,7 +32,9 @@ TrayLook LookOf(TrayState state) {
 }  // namespace
 
 // Fills the tray record the same way for every call; the shell's results are
-// not looked at.
+// not looked at. The shell keeps a copy of the icon, so the one loaded here
+// is destroyed at once: the tray changes with every lift and hang-up, and a
+// program that runs for weeks must not keep an icon per change.
 void CCorvaloPluginDlg::SetTrayState(TrayState state, TrayUpdate update) {
   TrayLook look = LookOf(state);
   os::NOTIFYICONDATAA record = {};
@@ -61,6 +63,7 @@ void CCorvaloPluginDlg::SetTrayState(TrayState state, TrayUpdate update) {
       os::Shell_NotifyIconA(os::NIM_ADD, &record);
       break;
   }
+  if (record.hIcon) os::DestroyIcon(record.hIcon);
 }
 
 // A restarted shell has forgotten every icon: the current look is added

@@ -54,7 +54,11 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
       callState = 3;
       WriteLog("CallInProgress");
       SendSkypeCommand(SKYPE_GET_CALL_TYPE, nullptr);
-    } else if (value == "INPROGRESS" && !offHook && callState == 4 && lineMode == 2 && id == skypeCallId) {
+    } else if (value == "INPROGRESS" && !offHook && SkypeCallRings() && skypeRinging == SkypeRinging::RangIn &&
+               id == skypeCallId) {
+      // Only a call that rang in was answered at the computer. A call the
+      // user started in Skype's window is in progress once the far end
+      // answers; the phone rings on until the user lifts it to talk.
       OnSkypeCallAnsweredInSkype();
     }
   } else if (property == "PARTNER_HANDLE") {
@@ -68,7 +72,7 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
 // otherwise it is refused after 3 s, unless a Skype call is in hand.
 void CCorvaloPluginDlg::OnSkypeCallRinging(int id) {
   if (callState == 0 && !offHook && skypeCallId == 0 && !SiblingBusy()) {
-    TakeSkypeCall(id);
+    TakeSkypeCall(id, SkypeRinging::RangIn);
     SendSkypeCommand(SKYPE_GET_PARTNER_HANDLE, nullptr);
     os::SetTimer(m_hWnd, RING_ON_TIMER_ID, FIRST_RING_MS);
     WriteLog("IncomingSkypeCall");
@@ -97,7 +101,7 @@ void CCorvaloPluginDlg::OnSkypeCallRouting(int id) {
     WriteLog("SemiManualCall");
   }
   if (callState == 0 && !offHook && skypeCallId == 0) {
-    TakeSkypeCall(id);
+    TakeSkypeCall(id, SkypeRinging::StartedInSkype);
     callerName.clear();
     callerNumber.clear();
     callerIdPending = 0;
@@ -107,8 +111,9 @@ void CCorvaloPluginDlg::OnSkypeCallRouting(int id) {
 }
 
 // The phone starts ringing for a Skype call: the no-answer deadline runs.
-void CCorvaloPluginDlg::TakeSkypeCall(int id) {
+void CCorvaloPluginDlg::TakeSkypeCall(int id, SkypeRinging how) {
   PrepareCall();
+  skypeRinging = how;
   partnerHandle.clear();
   os::SetForegroundWindow(m_hWnd);
   os::SetTimer(m_hWnd, NO_ANSWER_TIMER_ID, NO_ANSWER_MS);
@@ -124,7 +129,12 @@ void CCorvaloPluginDlg::TakeSkypeCall(int id) {
 void CCorvaloPluginDlg::OnSkypeCallAnsweredInSkype() {
   for (os::UINT_PTR id : {NO_ANSWER_TIMER_ID, RING_OFF_TIMER_ID, RING_ON_TIMER_ID}) os::KillTimer(m_hWnd, id);
   SetRinging(false);
+  skypeRinging = SkypeRinging::AnsweredInSkype;
   WriteLog("CallInProgress");
+}
+
+bool CCorvaloPluginDlg::SkypeCallRings() const {
+  return callState == 4 && lineMode == 2 && skypeRinging != SkypeRinging::AnsweredInSkype;
 }
 
 // With the handset still off hook the user hears the alert tone and the

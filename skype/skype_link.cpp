@@ -151,8 +151,10 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
       attachRefusals = 0;
     } else {
       // Skype did not take it: the link is gone. During a call, Skype's
-      // hang-up hot key ends the call there, and its windows are tidied.
-      bool callInHand = callState != 0;
+      // hang-up hot key ends the call there, and its windows are tidied;
+      // but not a call the user answered in Skype's window and talks on.
+      bool talkedOnInSkype = callState == 4 && lineMode == 2 && skypeRinging == SkypeRinging::AnsweredInSkype;
+      bool callInHand = callState != 0 && !talkedOnInSkype;
       DropSkypeLink("Refused");
       NoteRefusalAfterAttach();
       if (callInHand) {
@@ -172,18 +174,24 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
   }
 }
 
-// A Skype call in hand cannot outlive the link that carries its commands:
-// one still ringing would ring the phone until the no-answer deadline and
-// could never be answered, and once Skype itself is gone no call of it goes
-// on. Such a call ends here as if Skype had reported its end. A call in
-// progress survives a missed keep-alive or a refused command, since Skype
-// may still be carrying its voice.
+// A Skype that refuses commands could never be told to answer a call still
+// ringing the phone: such a call ends here as if Skype had reported its
+// end. A missed keep-alive alone leaves every call alone: the next polls
+// attach again and lifting the handset answers a ringing call as usual. A
+// call in progress, or answered in Skype's own window, survives a refused
+// command too, since Skype may still be carrying its voice.
 void CCorvaloPluginDlg::DropSkypeLink(const char* reason) {
   if (!skypeApiWindow) return;
   skypeApiWindow = nullptr;
   WriteLog(std::string("SkypeLinkLost:") + reason);
-  bool skypeGone = std::strcmp(reason, "SkypeGone") == 0;
-  if (lineMode == 2 && skypeCallId != 0 && (callState == 4 || skypeGone)) OnSkypeCallEnded();
+  if (std::strcmp(reason, "Refused") == 0 && SkypeCallRings() && skypeCallId != 0) OnSkypeCallEnded();
+}
+
+// Once Skype itself is gone no call of it goes on, whether or not the link
+// was still up.
+void CCorvaloPluginDlg::OnSkypeGone() {
+  DropSkypeLink("SkypeGone");
+  if (lineMode == 2 && skypeCallId != 0) OnSkypeCallEnded();
 }
 
 // A Skype that attaches and then takes no command would otherwise be asked
@@ -203,4 +211,9 @@ void CCorvaloPluginDlg::NoteRefusalAfterAttach() {
 
 bool CCorvaloPluginDlg::DiscoveryPaused() const {
   return discoveryPauseMs != 0 && os::GetTickCount() - discoveryPausedAt < discoveryPauseMs;
+}
+
+void CCorvaloPluginDlg::ForgetSkypeRefusals() {
+  attachRefusals = 0;
+  discoveryPauseMs = 0;
 }

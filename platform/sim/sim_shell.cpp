@@ -30,6 +30,12 @@ HICON LoadIconResource(int resourceId, int width, int height) {
   return handle;
 }
 
+BOOL DestroyIcon(HICON icon) {
+  if (!sim::TheWorld().icons.erase(icon)) return FALSE;
+  sim::UncountObject(sim::kinds::ICONS, icon);
+  return TRUE;
+}
+
 BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data) {
   sim::World& world = sim::TheWorld();
   if (!data) return FALSE;

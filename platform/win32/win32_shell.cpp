@@ -42,4 +42,6 @@ HICON LoadIconResource(int resourceId, int width, int height) {
                                               height, LR_DEFAULTCOLOR));
 }
 
+BOOL DestroyIcon(HICON icon) { return ::DestroyIcon(reinterpret_cast<::HICON>(icon)); }
+
 }  // namespace os

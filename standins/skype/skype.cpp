@@ -122,6 +122,10 @@ void Deliver(Notification next) {
     call->status = next.status;
     if (changed) StatusTaken(*call);
   }
+  if (!next.client) {
+    Note("unsent %s", next.text.c_str());
+    return;
+  }
   Note("notify %s", next.text.c_str());
   os::COPYDATASTRUCT record = {0, static_cast<os::DWORD>(next.text.size() + 1), &next.text[0]};
   os::SendMessageA(next.client, os::WM_COPYDATA, reinterpret_cast<os::WPARAM>(skype.api),
@@ -154,8 +158,11 @@ void SendOutbox() {
   ArmOutbox();
 }
 
+// A call changes in Skype whether or not a program is attached to hear of
+// it: a call's notification with nobody to send it to is still taken on
+// when due, and only noted as unsent.
 void Enqueue(Notification notification, os::DWORD delayMs) {
-  if (!notification.client) {
+  if (!notification.client && !notification.callId) {
     Note("unsent %s", notification.text.c_str());
     return;
   }

@@ -24,11 +24,12 @@ constexpr std::uint64_t RING_GRACE_MS = 10000;
 const std::set<os::UINT_PTR> KNOWN_TIMERS = {1, 2, 3, 4, 5, 7, 9, 13};
 
 // A Skype call the program could be ringing the phone for: one ringing in,
-// or one being placed by hand in Skype.
+// or one placed by hand in Skype, which rings the phone until the handset
+// is lifted even once the far end has answered.
 bool SkypeCallRingable(const World& world) {
   if (!world.desktop.IsRunning(world.skype)) return false;
   for (const standin_skype::Call& call : standin_skype::skype.calls) {
-    if (!standin_skype::IsEnded(call) && call.status != "INPROGRESS") return true;
+    if (!standin_skype::IsEnded(call) && (call.status != "INPROGRESS" || !call.incoming)) return true;
   }
   return false;
 }

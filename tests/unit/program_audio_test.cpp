@@ -97,6 +97,9 @@ TEST_F(PhoneAudioTest, CallerIdPlaysOnceBetweenItsTwoLogRecordsAndBlocksUntilPla
   EXPECT_LE(played.doneAt, after);
   EXPECT_GE(after - before, 1259u);
   EXPECT_LE(after - before, 1300u);
+  // Played: the output is not held open until the next sound.
+  EXPECT_EQ(sim::OpenWaveOutCount(), 0);
+  EXPECT_EQ(sim::PreparedHeaderCount(), 0);
 
   std::vector<std::string> events = LogEvents();
   auto start = std::find(events.begin(), events.end(), "SendCalleridStart");

@@ -98,8 +98,8 @@ TEST_F(SkypeApiTrafficTest, DeviceErrorsOfANewAttachAreNoFailedCall) {
   EXPECT_FALSE(SoundPlaying());
 }
 
-// Skype announces its API anew during a call: the program attaches again
-// and the call stays in hand.
+// Skype announces its API anew during a call: the program attaches again,
+// asks how the call it holds stands, and the call stays in hand.
 TEST_F(SkypeApiTrafficTest, ApiAvailableBroadcastDuringACallKeepsTheCall) {
   StartAttached();
   Handset(HANDSET_OFF_HOOK);
@@ -110,7 +110,10 @@ TEST_F(SkypeApiTrafficTest, ApiAvailableBroadcastDuringACallKeepsTheCall) {
   Cue("available", 2000);
   EXPECT_EQ(SkypeLines("available").size(), 1u);
   EXPECT_EQ(CountOf("SkypeAttached"), 2);
-  EXPECT_EQ(CommandsSince(before), ATTACH_COMMANDS);
+  Lines expected = ATTACH_COMMANDS;
+  expected.push_back("GET CALL 101 STATUS");
+  expected.push_back("GET CALL 101 TYPE");  // Skype's INPROGRESS answer is taken as ever
+  EXPECT_EQ(CommandsSince(before), expected);
   EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=2; cs=3; of=1;"));
   Handset(HANDSET_ON_HOOK, 3000);
   EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS FINISHED"));
@@ -183,4 +186,18 @@ TEST_F(SkypeApiTrafficTest, BusySkypeStillHasItsCallRefusedWhileThePhoneIsBusy) 
   EXPECT_EQ(CommandsSince(before), (Lines{"BTN_PRESSED NO", "BTN_RELEASED NO", "MINIMIZE"}));
   EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
   EXPECT_TRUE(Has(LogRecords().back(), "ct=1; cs=1; of=1;"));
+}
+
+// The no-answer release: Skype reports the call refused from inside
+// "HOOK ON". The call ends there, logged once, and the record is idle.
+TEST_F(SkypeApiTrafficTest, BusySkypeRefusingInsideTheNoAnswerReleaseEndsTheCallOnce) {
+  StartAttached("--delivery sync");
+  Cue("ring carol", 100);
+  desktop.RunFor(122000);
+  ASSERT_EQ(CountOf("NoAnswerTimeout"), 1);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
+  EXPECT_EQ(CountOf("CallDisconnected"), 1);
+  EXPECT_TRUE(Has(LogRecords().back(), "ct=0; cs=0; of=0;"));
+  Cue("ring bob", 3000);  // the next call is taken as usual
+  EXPECT_TRUE(Has(LastRecordOf("IncomingSkypeCall"), "ct=2; cs=4; of=0;"));
 }

@@ -166,6 +166,37 @@ TEST_F(SkypeTest, CallStartedInSkypesWindowRingsThePhoneWithoutCallerDetails) {
   EXPECT_TRUE(Has(LastRecordOf("CallInProgress"), "ct=2; cs=3; of=1;"));
 }
 
+// The far end answers a call the user started in Skype's window before the
+// user lifts the handset: the phone rings on, lifting it connects the user,
+// and left alone the call is released at the no-answer deadline, as any
+// call ringing the phone.
+class ManualCallAnsweredFirstTest : public SkypeTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ManualCallAnsweredFirstTest, PhoneRingsOnUntilLiftedOrReleased) {
+  bool lift = GetParam();
+  StartAttached();
+  Cue("manual alice", 20);
+  Cue("answer", 1000);  // during the first burst
+  int rings = CountOf("RingOn(Skype)");
+  desktop.RunFor(12000);
+  EXPECT_GE(CountOf("RingOn(Skype)"), rings + 2);
+  EXPECT_EQ(CountOf("CallInProgress"), 0);
+  EXPECT_TRUE(Has(LogRecords().back(), "ct=2; cs=4; of=0;"));
+  std::size_t before = SkypeLines("command").size();
+  if (lift) {
+    Handset(HANDSET_OFF_HOOK, 5000);
+    EXPECT_TRUE(Has(LastRecordOf("CallAnswered"), "ct=2; cs=3; of=1;"));
+    EXPECT_TRUE(Contains(CommandsSince(before), "HOOK OFF"));
+  } else {
+    desktop.RunFor(120000);
+    EXPECT_EQ(CountOf("NoAnswerTimeout"), 1);
+    EXPECT_TRUE(Contains(CommandsSince(before), "HOOK ON"));
+    EXPECT_TRUE(Has(LogRecords().back(), "ct=0; cs=0; of=0;"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LiftedOrNot, ManualCallAnsweredFirstTest, ::testing::Bool());
+
 TEST_F(SkypeTest, CallStartedInSkypeAfterLiftingTheHandsetMovesToTheSkypeLine) {
   StartAttached();
   Handset(HANDSET_OFF_HOOK);
