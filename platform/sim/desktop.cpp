@@ -52,6 +52,8 @@ World& TheWorld() {
   return *theWorld;
 }
 
+bool DesktopExists() { return theWorld != nullptr; }
+
 void EndProcess(Process* process, int exitCode) {
   World& world = TheWorld();
   process->exited = true;
@@ -59,6 +61,7 @@ void EndProcess(Process* process, int exitCode) {
   DestroyWindowsOf(process);
   std::vector<os::HANDLE> handles = process->handles;
   for (os::HANDLE handle : handles) CloseKernelHandle(process, handle);
+  UncountObjectsOf(process);
   // Hooks go with the process that installed them and with the hooked thread.
   auto& hooks = world.hooks;
   for (auto it = hooks.begin(); it != hooks.end();) {
@@ -236,6 +239,11 @@ std::vector<os::HWND> Desktop::TopLevelWindowsOf(os::DWORD processId) const {
     if (window->thread && window->thread->process->id == processId) windows.push_back(window->handle);
   }
   return windows;
+}
+
+std::string Desktop::TitleOf(os::HWND window) const {
+  Window* found = FindWindowByHandle(window);
+  return found ? found->title : "";
 }
 
 namespace {

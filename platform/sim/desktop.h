@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,13 @@ class Desktop {
   std::vector<int> ThreadPrioritiesOf(os::DWORD processId) const;
   // Live threads of the process.
   int ThreadCountOf(os::DWORD processId) const;
+  // What the process holds, by kind: "icons", "menus", "thread handles",
+  // "mutex handles", "file handles" (devices opened), "file streams",
+  // "device lists", "registry keys", "internet handles", "wave devices",
+  // "wave buffers" (prepared headers), "locks" (critical sections),
+  // "windows", "timers", "hooks" (installed by it) and "threads"; every kind
+  // is present, 0 when it holds none. An ended process holds nothing.
+  std::map<std::string, int> LiveObjectsOf(os::DWORD processId) const;
 
   // What a person would see.
   const std::vector<MessageBoxRecord>& MessageBoxes() const;
@@ -135,6 +143,9 @@ class Desktop {
   std::vector<os::HWND> VisibleTopLevelWindows() const;
   // Top-level windows of a process, in z-order.
   std::vector<os::HWND> TopLevelWindowsOf(os::DWORD processId) const;
+  // A window's title as the desktop keeps it, without asking the window
+  // (safe inside a RunUntil condition); "" for no window.
+  std::string TitleOf(os::HWND window) const;
 
   // Registry values under HKEY_CURRENT_USER ("Software\\Maker\\Product").
   void SetRegistryString(const std::string& key, const std::string& name, const std::string& value);

@@ -65,6 +65,8 @@ SimThread* CurrentThread() {
   return currentThread;
 }
 
+SimThread* CurrentThreadIfAny() { return currentThread; }
+
 void SetCurrentThread(SimThread* thread) { currentThread = thread; }
 
 void Block(std::uint64_t wakeAt, std::function<bool()> ready) {

@@ -192,6 +192,7 @@ MMRESULT waveOutOpen(HWAVEOUT* output, UINT deviceId, const WAVEFORMATEX* format
   opened->instance = instance;
   opened->notifications.push_back(sim::AudioNotification{WOM_OPEN, nullptr});
   audio.open[opened->handle] = std::move(state);
+  sim::CountObject(sim::kinds::WAVE_DEVICES, opened->handle);
   opened->thread =
       sim::SpawnThread(sim::CurrentThread()->process, [opened] { sim::RunOutput(opened); });
   *output = opened->handle;
@@ -206,6 +207,7 @@ MMRESULT waveOutPrepareHeader(HWAVEOUT output, WAVEHDR* header, UINT size) {
   if (result == MMSYSERR_NOERROR) {
     header->dwFlags = (header->dwFlags | WHDR_PREPARED) & ~WHDR_DONE;
     open->prepared.insert(header);
+    sim::CountObject(sim::kinds::WAVE_BUFFERS, header);
   }
   return Record(AudioOp::Prepare, sim::DeviceOf(open), output, result);
 }
@@ -217,6 +219,7 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT output, WAVEHDR* header, UINT size) {
   if (result == MMSYSERR_NOERROR && (header->dwFlags & WHDR_PREPARED)) {
     open->prepared.erase(header);
     header->dwFlags &= ~WHDR_PREPARED;
+    sim::UncountObject(sim::kinds::WAVE_BUFFERS, header);
   }
   return Record(AudioOp::Unprepare, sim::DeviceOf(open), output, result);
 }
@@ -269,6 +272,7 @@ MMRESULT waveOutClose(HWAVEOUT output) {
   open->notifications.push_back(sim::AudioNotification{WOM_CLOSE, nullptr});
   audio.closed.push_back(std::move(found->second));
   audio.open.erase(found);
+  sim::UncountObject(sim::kinds::WAVE_DEVICES, output);
   Record(AudioOp::Close, open->device, output, MMSYSERR_NOERROR);
   sim::AwaitNotifications(open);
   return MMSYSERR_NOERROR;

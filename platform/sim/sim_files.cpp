@@ -1,7 +1,7 @@
 // Files of the simulated desktop. Windows paths map onto a host folder per
 // desktop ("C:\dir\file" is <root>/c/dir/file; a relative path is taken in
 // the process's current directory), and text-mode streams write CR LF line
-// ends as the Windows runtime does.
+// ends as the Windows runtime does. Each stream is counted until closed.
 #include <cstdio>
 #include <cstring>
 
@@ -45,7 +45,27 @@ ssize_t ReadText(void* cookie, char* data, size_t size) {
   return static_cast<ssize_t>(count);
 }
 
-int CloseText(void* cookie) { return std::fclose(static_cast<std::FILE*>(cookie)); }
+ssize_t ReadBinary(void* cookie, char* data, size_t size) {
+  return static_cast<ssize_t>(std::fread(data, 1, size, static_cast<std::FILE*>(cookie)));
+}
+
+ssize_t WriteBinary(void* cookie, const char* data, size_t size) {
+  size_t written = std::fwrite(data, 1, size, static_cast<std::FILE*>(cookie));
+  return written == 0 && size > 0 ? -1 : static_cast<ssize_t>(written);
+}
+
+int SeekBinary(void* cookie, off64_t* offset, int whence) {
+  auto* file = static_cast<std::FILE*>(cookie);
+  if (fseeko(file, *offset, whence) != 0) return -1;
+  *offset = ftello(file);
+  return 0;
+}
+
+// Closing the stream closes the host file and uncounts it.
+int CloseStream(void* cookie) {
+  UncountObject(kinds::FILE_STREAMS, cookie);
+  return std::fclose(static_cast<std::FILE*>(cookie));
+}
 
 }  // namespace
 
@@ -82,10 +102,16 @@ std::FILE* OpenFileStream(const char* path, const char* mode) {
   std::string hostMode = mode;
   if (!binary) hostMode += 'b';
   std::FILE* file = std::fopen(host.c_str(), hostMode.c_str());
-  if (!file || binary) return file;
-  cookie_io_functions_t text = {sim::ReadText, sim::WriteText, nullptr, sim::CloseText};
-  std::FILE* stream = fopencookie(file, mode, text);
-  if (!stream) std::fclose(file);
+  if (!file) return nullptr;
+  // Every stream goes through the desktop, so that its close is seen.
+  cookie_io_functions_t text = {sim::ReadText, sim::WriteText, nullptr, sim::CloseStream};
+  cookie_io_functions_t bytes = {sim::ReadBinary, sim::WriteBinary, sim::SeekBinary, sim::CloseStream};
+  std::FILE* stream = fopencookie(file, mode, binary ? bytes : text);
+  if (!stream) {
+    std::fclose(file);
+    return nullptr;
+  }
+  sim::CountObject(sim::kinds::FILE_STREAMS, file);
   return stream;
 }
 

@@ -39,10 +39,12 @@ DeviceList* FindList(os::HDEVINFO list) {
 os::HANDLE NewDeviceHandle(OpenDevice open) {
   World& world = TheWorld();
   auto object = std::make_shared<KernelObject>();
+  object->kind = kinds::FILE_HANDLES;
   object->references = 1;
   os::HANDLE handle = reinterpret_cast<os::HANDLE>(world.nextHandle);
   world.nextHandle += 4;
   world.handles[handle] = object;
+  CountObject(object->kind, handle);
   CurrentThread()->process->handles.push_back(handle);
   Hid().openDevices[handle] = std::move(open);
   return handle;
@@ -135,6 +137,7 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, DWORD flags) {
   HDEVINFO handle = reinterpret_cast<HDEVINFO>(world.nextHandle);
   world.nextHandle += 4;
   hid.lists[handle] = std::move(list);
+  sim::CountObject(sim::kinds::DEVICE_LISTS, handle);
   return handle;
 }
 
@@ -168,6 +171,7 @@ BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO list, SP_DEVICE_INTERFACE_DATA* i
 
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO list) {
   if (!Hid().lists.erase(list)) return sim::Fail(ERROR_INVALID_HANDLE);
+  sim::UncountObject(sim::kinds::DEVICE_LISTS, list);
   return TRUE;
 }
 

@@ -39,6 +39,7 @@ os::HKEY NewKey(const std::string& path) {
   auto key = reinterpret_cast<os::HKEY>(world.nextKeyHandle);
   world.nextKeyHandle += 4;
   world.openKeys[key] = path;
+  CountObject(kinds::REGISTRY_KEYS, key);
   return key;
 }
 
@@ -137,6 +138,10 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD, const BYTE* data, DWORD s
   return ERROR_SUCCESS;
 }
 
-LONG RegCloseKey(HKEY key) { return TheWorld().openKeys.erase(key) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; }
+LONG RegCloseKey(HKEY key) {
+  if (!TheWorld().openKeys.erase(key)) return ERROR_FILE_NOT_FOUND;
+  sim::UncountObject(sim::kinds::REGISTRY_KEYS, key);
+  return ERROR_SUCCESS;
+}
 
 }  // namespace os

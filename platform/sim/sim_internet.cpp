@@ -35,6 +35,7 @@ InternetState& State() {
 os::HINTERNET NewHandle() {
   auto handle = reinterpret_cast<os::HINTERNET>(State().nextHandle);
   State().nextHandle += 4;
+  CountObject(kinds::INTERNET_HANDLES, handle);
   return handle;
 }
 
@@ -96,7 +97,9 @@ BOOL InternetReadFile(HINTERNET file, void* buffer, DWORD size, DWORD* read) {
 
 BOOL InternetCloseHandle(HINTERNET handle) {
   sim::InternetState& state = sim::State();
-  return (state.files.erase(handle) + state.sessions.erase(handle)) ? TRUE : FALSE;
+  if (!(state.files.erase(handle) + state.sessions.erase(handle))) return FALSE;
+  sim::UncountObject(sim::kinds::INTERNET_HANDLES, handle);
+  return TRUE;
 }
 
 }  // namespace os

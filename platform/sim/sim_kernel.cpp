@@ -19,6 +19,7 @@ os::HANDLE NewHandle(std::shared_ptr<KernelObject> object) {
   World& world = TheWorld();
   os::HANDLE handle = reinterpret_cast<os::HANDLE>(world.nextHandle);
   world.nextHandle += 4;
+  CountObject(object->kind, handle);
   world.handles[handle] = std::move(object);
   CurrentThread()->process->handles.push_back(handle);
   return handle;
@@ -34,6 +35,8 @@ void CloseKernelHandle(Process* process, os::HANDLE handle) {
   if (found == world.handles.end()) return;
   std::shared_ptr<KernelObject> object = found->second;
   world.handles.erase(found);
+  world.threadHandles.erase(handle);
+  UncountObject(object->kind, handle);
   auto& held = process->handles;
   held.erase(std::remove(held.begin(), held.end(), handle), held.end());
   if (--object->references == 0) object->name.clear();
@@ -78,7 +81,6 @@ DWORD GetLastError() { return CurrentThread()->lastError; }
 void SetLastError(DWORD error) { CurrentThread()->lastError = error; }
 
 BOOL CloseHandle(HANDLE handle) {
-  if (TheWorld().threadHandles.erase(handle)) return TRUE;  // the thread runs on
   if (!TheWorld().handles.count(handle)) return FALSE;
   sim::CloseKernelHandle(CurrentThread()->process, handle);
   return TRUE;
@@ -98,6 +100,7 @@ HANDLE CreateMutexA(BOOL initialOwner, const char* name) {
     }
   }
   auto mutex = std::make_shared<sim::KernelObject>();
+  mutex->kind = sim::kinds::MUTEX_HANDLES;
   mutex->name = key;
   mutex->references = 1;
   if (initialOwner) {
@@ -172,14 +175,18 @@ BOOL GetVersionExA(OSVERSIONINFOEXA* info) {
 HANDLE BeginThread(THREADPROC proc, void* param, int priority) {
   sim::SimThread* thread = sim::SpawnThread(CurrentThread()->process, [proc, param] { proc(param); });
   thread->priority = priority;
-  sim::World& world = TheWorld();
-  HANDLE handle = reinterpret_cast<HANDLE>(world.nextHandle);
-  world.nextHandle += 4;
-  world.threadHandles[handle] = thread;
+  auto object = std::make_shared<sim::KernelObject>();
+  object->kind = sim::kinds::THREAD_HANDLES;
+  object->references = 1;
+  HANDLE handle = sim::NewHandle(std::move(object));
+  TheWorld().threadHandles[handle] = thread;
   return handle;
 }
 
-void InitializeCriticalSection(CriticalSection* lock) { lock->impl = new sim::SimLock; }
+void InitializeCriticalSection(CriticalSection* lock) {
+  lock->impl = new sim::SimLock;
+  sim::CountObject(sim::kinds::LOCKS, lock->impl);
+}
 
 void EnterCriticalSection(CriticalSection* lock) {
   auto* state = static_cast<sim::SimLock*>(lock->impl);
@@ -195,6 +202,7 @@ void LeaveCriticalSection(CriticalSection* lock) {
 }
 
 void DeleteCriticalSection(CriticalSection* lock) {
+  sim::UncountObject(sim::kinds::LOCKS, lock->impl);
   delete static_cast<sim::SimLock*>(lock->impl);
   lock->impl = nullptr;
 }

@@ -43,6 +43,7 @@ HMENU LoadMenuResource(int resourceId) {
   auto copy = std::make_shared<sim::MenuItem>(*menu);
   HMENU handle = sim::NewMenuHandle(copy.get());
   TheWorld().loadedMenus[handle] = copy;
+  sim::CountObject(sim::kinds::MENUS, handle);
   return handle;
 }
 
@@ -94,6 +95,7 @@ BOOL DestroyMenu(HMENU menu) {
     it = inside ? handles.erase(it) : std::next(it);
   }
   loaded.erase(found);
+  sim::UncountObject(sim::kinds::MENUS, menu);
   return TRUE;
 }
 

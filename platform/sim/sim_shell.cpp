@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::uintptr_t ICON_HANDLE_BASE = 0x7A000000;
-
 // The tray record's sizes on 32-bit Windows: the first layout, the
 // version-2 layout (128-character tip), version 3 (with the item GUID) and
 // the full record (with the balloon icon).
@@ -22,15 +20,21 @@ namespace os {
 
 HICON LoadIconResource(int resourceId, int width, int height) {
   if (!sim::Resources().HasIcon(resourceId) || width <= 0 || height <= 0) return nullptr;
-  // Every load is an icon of its own, with a handle of its own, until it
-  // is destroyed.
+  // Each load is an icon of its own, as a load without sharing is on the
+  // system, until it is destroyed.
   sim::World& world = sim::TheWorld();
-  auto handle = reinterpret_cast<HICON>(ICON_HANDLE_BASE + 4 * world.iconLoads++);
+  auto handle = reinterpret_cast<HICON>(world.nextIconHandle);
+  world.nextIconHandle += 4;
   world.icons[handle] = sim::World::LoadedIcon{resourceId, width, height};
+  sim::CountObject(sim::kinds::ICONS, handle);
   return handle;
 }
 
-BOOL DestroyIcon(HICON icon) { return sim::TheWorld().icons.erase(icon) ? TRUE : FALSE; }
+BOOL DestroyIcon(HICON icon) {
+  if (!sim::TheWorld().icons.erase(icon)) return FALSE;
+  sim::UncountObject(sim::kinds::ICONS, icon);
+  return TRUE;
+}
 
 BOOL Shell_NotifyIconA(DWORD operation, NOTIFYICONDATAA* data) {
   sim::World& world = sim::TheWorld();

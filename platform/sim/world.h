@@ -109,6 +109,7 @@ struct Timer {
 };
 
 struct KernelObject {
+  const char* kind = nullptr;  // the count it is kept in (see LiveObjects)
   std::string name;  // named mutexes only
   int references = 0;
   SimThread* owner = nullptr;
@@ -187,7 +188,7 @@ struct World {
     int resource, width, height;
   };
   std::map<os::HICON, LoadedIcon> icons;
-  std::uintptr_t iconLoads = 0;
+  std::uintptr_t nextIconHandle = 0x7A000000;
 
   // Configuration.
   os::SYSTEMTIME localTimeBase = {2026, 3, 0, 15, 9, 30, 5, 0};  // local time at localTimeOrigin
@@ -199,15 +200,45 @@ struct World {
   std::shared_ptr<AudioState> audio;
   std::shared_ptr<HidState> hid;
   std::shared_ptr<InternetState> internet;
+
+  // What each process holds of the objects the program must release:
+  // (kind, handle) -> owning process id. Windows, timers, hooks and threads
+  // are counted from their own records instead.
+  std::map<std::pair<std::string, std::uintptr_t>, os::DWORD> liveObjects;
 };
 
 World& TheWorld();
 SimThread* CurrentThread();
+// For what may run outside the desktop's life or threads (a C stream
+// closed at exit, a lock made by a static object).
+bool DesktopExists();
+SimThread* CurrentThreadIfAny();
 
 // Scheduler (scheduler.cpp).
 void Block(std::uint64_t wakeAt, std::function<bool()> ready);
 SimThread* SpawnThread(Process* process, std::function<void()> body);
 void EndProcess(Process* process, int exitCode);
+
+// Counted objects (live_objects.cpp). A creation counts the object for the
+// calling thread's process; its release, or the end of that process,
+// uncounts it.
+namespace kinds {
+constexpr const char* ICONS = "icons";
+constexpr const char* MENUS = "menus";
+constexpr const char* THREAD_HANDLES = "thread handles";
+constexpr const char* MUTEX_HANDLES = "mutex handles";
+constexpr const char* FILE_HANDLES = "file handles";
+constexpr const char* FILE_STREAMS = "file streams";
+constexpr const char* DEVICE_LISTS = "device lists";
+constexpr const char* REGISTRY_KEYS = "registry keys";
+constexpr const char* INTERNET_HANDLES = "internet handles";
+constexpr const char* WAVE_DEVICES = "wave devices";
+constexpr const char* WAVE_BUFFERS = "wave buffers";
+constexpr const char* LOCKS = "locks";
+}  // namespace kinds
+void CountObject(const char* kind, const void* handle);
+void UncountObject(const char* kind, const void* handle);
+void UncountObjectsOf(const Process* process);
 
 // Windows (sim_window.cpp).
 Window* FindWindowByHandle(os::HWND handle);

@@ -2,6 +2,7 @@
 // Each check returns "" when it holds, else what it saw.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "tests/sim/world.h"
@@ -55,5 +56,13 @@ std::string CheckAll(World& world);
 // After everyone hung up with the handset down: the record shows no call
 // and the handset on hook within a bounded virtual time.
 std::string ReturnsToIdle(World& world);
+// Once idle, the program holds no more objects of any kind (see
+// sim::Desktop::LiveObjectsOf) than it held the first time it was idle in
+// the same situation: the adapter in use or not, the same windows open, the
+// softphone hooked or not, the sound device open or not. Counted afresh for
+// each program started.
+std::string NothingGrowsAtIdle(World& world);
+// "kind count, kind count, ..."
+std::string ObjectsText(const std::map<std::string, int>& objects);
 
 }  // namespace desktop_sim

@@ -10,6 +10,12 @@
 //                               days left behind, byte for byte
 //   --jobs N                    N seeds at once, each in a process of its own;
 //                               the output stays in seed order
+//   --busy-days N               N busy days in a row (--seed X: the first
+//                               day's seed, default 1) with one program
+//                               running throughout: 50 calls of each kind a
+//                               day; prints what the program holds and its
+//                               log's size at each day's start and end
+//                               (--busy-days 30: a month)
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +44,7 @@ struct Options {
   int events = DEFAULT_EVENTS;
   int jobs = 1;
   int generator = CURRENT_GENERATOR;
+  int busyDays = 0;
 };
 
 // One day to run: its seed, its length and the generator that makes it.
@@ -103,10 +110,12 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (std::strcmp(argv[i], "--events") == 0) options->events = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--jobs") == 0) options->jobs = static_cast<int>(value);
     else if (std::strcmp(argv[i], "--generator") == 0) options->generator = static_cast<int>(value);
+    else if (std::strcmp(argv[i], "--busy-days") == 0) options->busyDays = static_cast<int>(value);
     else return false;
   }
   return options->events > 0 && options->events <= 100000 && options->jobs > 0 && options->jobs <= 64 &&
-         options->generator >= 1 && options->generator <= CURRENT_GENERATOR;
+         options->generator >= 1 && options->generator <= CURRENT_GENERATOR && options->busyDays >= 0 &&
+         options->busyDays <= 366;
 }
 
 }  // namespace
@@ -114,10 +123,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N] [--generator G] | --replay-check X\n");
+    std::fprintf(stderr, "usage: desktop_sim [--seeds N | --seconds S | --seed X] [--first X] [--events K] [--jobs N] [--generator G] | --replay-check X | --busy-days N [--seed X]\n");
     return 2;
   }
   std::uint64_t virtualMs = 0;
+  if (options.busyDays > 0) return RunBusyDays(options.one ? options.seed : 1, options.busyDays) ? 0 : 1;
   if (options.replayCheck) return ReplayCheck(Day{options.seed, options.events, options.generator}) ? 0 : 1;
   if (options.one) return RunSeed(Day{options.seed, options.events, options.generator}, true, &virtualMs) ? 0 : 1;
 

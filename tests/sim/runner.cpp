@@ -42,17 +42,23 @@ Outcome RunDay(const std::vector<Event>& events) {
     return outcome;
   }
   for (std::size_t i = 0; i < events.size() && outcome.failure.empty(); ++i) {
-    world.Apply(events[i]);
-    outcome.failure = CheckAll(world);
-    if (outcome.failure.empty() && events[i].kind == EventKind::Quiet) {
-      outcome.failure = ReturnsToIdle(world);
-      if (outcome.failure.empty()) outcome.failure = CheckAll(world);
-    }
+    outcome.failure = ApplyChecked(world, events[i]);
     if (!outcome.failure.empty()) outcome.failedAt = static_cast<int>(i);
   }
   outcome.virtualMs = world.desktop.Now() - start;
   outcome.digest = Digest(world);
   return outcome;
+}
+
+std::string ApplyChecked(World& world, const Event& event) {
+  world.Apply(event);
+  std::string failure = CheckAll(world);
+  if (failure.empty() && event.kind == EventKind::Quiet) {
+    failure = ReturnsToIdle(world);
+    if (failure.empty()) failure = NothingGrowsAtIdle(world);
+    if (failure.empty()) failure = CheckAll(world);
+  }
+  return failure;
 }
 
 std::string InvariantOf(const std::string& failure) { return failure.substr(0, failure.find(':')); }

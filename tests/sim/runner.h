@@ -10,6 +10,8 @@
 
 namespace desktop_sim {
 
+class World;
+
 struct Outcome {
   std::string failure;        // "" when every invariant held
   int failedAt = -1;          // index of the event after which it failed
@@ -21,9 +23,18 @@ struct Outcome {
 };
 
 Outcome RunDay(const std::vector<Event>& events);
+// Applies one event and checks every invariant after it (and, after a
+// quiet spell, that the program went idle holding no more than before);
+// "" or the first failure.
+std::string ApplyChecked(World& world, const Event& event);
 // Drops events one at a time while the day still fails the same invariant.
 std::vector<Event> Shrink(std::vector<Event> events, const std::string& failure);
 // The invariant's name: the failure text up to its colon.
 std::string InvariantOf(const std::string& failure);
+// Busy days one after another on one desktop, with one program running
+// throughout (busy_days.cpp); prints what the program holds and the size
+// of its log at the start and end of each day. True when every invariant
+// held.
+bool RunBusyDays(std::uint64_t seed, int days);
 
 }  // namespace desktop_sim

@@ -50,6 +50,13 @@ struct Event {
 // seeds it found.
 constexpr int CURRENT_GENERATOR = 2;
 std::vector<Event> Generate(std::uint64_t seed, int count, int generator = CURRENT_GENERATOR);
+// A busy desk's day (busy_day.cpp): callsOfEachKind calls rung in from
+// Skype, placed from the handset through Skype, started in Skype's window,
+// rung in and dialled on the softphone; Skype detaching, restarting and
+// being authorised, the adapter unplugged, the softphone restarted, each
+// dialog and the update check, three times each. Every episode ends with a
+// quiet spell.
+std::vector<Event> GenerateBusyDay(std::uint64_t seed, int callsOfEachKind);
 std::string Describe(const Event& event);
 std::uint64_t VirtualLengthMs(const std::vector<Event>& events);
 

@@ -4,6 +4,7 @@
 #include "phonehook/hook_state.h"
 #include "platform/os_window.h"
 #include "platform/sim/hid_devices.h"
+#include "platform/sim/internet_replies.h"
 #include "shell/app.h"
 #include "standins/skype/skype.h"
 #include "standins/skype/skype_model.h"
@@ -33,6 +34,8 @@ World::World() {
   phonehookShared = {};
   PhonehookProcessAttach(nullptr);
   sim::ClearHidCalls();
+  // The update server answers each update check.
+  sim::SetHttpReply("http://updates.corvaloplugin.com/", "result=CorvaloPlugin 2.06 is the latest release.");
 }
 
 bool World::Start() {

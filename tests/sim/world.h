@@ -74,6 +74,10 @@ class World {
     std::size_t skypeCalls = 0;
     os::DWORD busySibling = 0;    // the busy "TesselbayPlugin" sibling, 0 when none
     std::size_t callsTaken = 0;   // "IncomingSkypeCall" records in the log
+    // What the program held when first idle, by situation (see
+    // NothingGrowsAtIdle), and which program that was.
+    os::DWORD objectsProgram = 0;
+    std::map<std::string, std::map<std::string, int>> idleObjects;
   } observed;
 
  private:

@@ -39,6 +39,7 @@ int MenuCommand(const std::string& name) {
   if (name == "about") return ID_APP_ABOUT;
   if (name == "help") return ID_HELP_OPEN;
   if (name == "speed-dial") return ID_SPEED_DIAL;
+  if (name == "update-check") return ID_UPDATE_CHECK;
   if (name == "exit") return ID_APP_EXIT;
   return 0;
 }

@@ -5,13 +5,19 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/os_internet.h"
 #include "platform/os_kernel.h"
+#include "platform/os_menu.h"
+#include "platform/os_registry.h"
+#include "platform/os_shell.h"
 #include "platform/os_window.h"
 #include "platform/sim/desktop.h"
 #include "platform/sim/rc_script.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -108,6 +114,56 @@ TEST(Simulator, ProcessEndTakesItsThreadsWindowsAndMutexName) {
   os::HANDLE fresh = os::CreateMutexA(os::FALSE, "unique-name");
   EXPECT_EQ(os::GetLastError(), os::ERROR_SUCCESS);
   os::CloseHandle(fresh);
+}
+
+// What a program creates through the system is counted for its process
+// until released; the end of the process takes back whatever it still held.
+TEST(Simulator, LiveObjectsAreCountedUntilReleasedOrTheProcessEnds) {
+  sim::Desktop desktop;
+  os::DWORD process = desktop.StartProcess("C:\\dir\\p.exe", &WindowProgram);
+  desktop.RunFor(10);
+  std::map<std::string, int> expected = desktop.LiveObjectsOf(process);
+  EXPECT_EQ(expected["windows"], 1);
+  EXPECT_EQ(expected["timers"], 1);
+  EXPECT_EQ(expected["threads"], 1);
+  EXPECT_EQ(expected["icons"], 0);
+
+  os::HICON icon = nullptr;
+  os::HMENU menu = nullptr;
+  os::HKEY key = nullptr;
+  os::HANDLE worker = nullptr;
+  std::FILE* file = nullptr;
+  os::HINTERNET session = nullptr;
+  desktop.RunInProcess(process, [&] {
+    icon = os::LoadIconResource(IDI_READY, 16, 16);
+    os::LoadIconResource(IDI_READY, 16, 16);  // a second load is a second icon
+    menu = os::LoadMenuResource(IDR_TRAY_MENU);
+    os::RegCreateKeyA(os::HKEY_CURRENT_USER(), "Software\\Maker", &key);
+    worker = os::BeginThread([](void*) -> os::DWORD { for (;;) os::Sleep(1000); }, nullptr, 0);
+    file = os::OpenFileStream("C:\\dir\\out.bin", "wb");
+    session = os::InternetOpenA("agent", os::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  });
+  std::map<std::string, int> held = desktop.LiveObjectsOf(process);
+  for (const char* kind : {"menus", "registry keys", "thread handles", "file streams", "internet handles"})
+    EXPECT_EQ(held[kind], 1) << kind;
+  EXPECT_EQ(held["icons"], 2);
+  EXPECT_EQ(held["threads"], 2);
+
+  desktop.RunInProcess(process, [&] {
+    os::DestroyIcon(icon);
+    os::DestroyMenu(menu);
+    os::RegCloseKey(key);
+    os::CloseHandle(worker);
+    std::fclose(file);
+    os::InternetCloseHandle(session);
+  });
+  expected["icons"] = 1;  // the second is left for the end of the process
+  expected["threads"] = 2;  // the worker runs on without its handle
+  EXPECT_EQ(desktop.LiveObjectsOf(process), expected);
+
+  os::PostMessageA(os::FindWindowA("Counter", nullptr), os::WM_QUIT, 0, 0);
+  ASSERT_TRUE(desktop.RunUntil([&] { return !desktop.IsRunning(process); }, 1000));
+  for (auto& [kind, count] : desktop.LiveObjectsOf(process)) EXPECT_EQ(count, 0) << kind;
 }
 
 TEST(Simulator, SendToAThreadThatNeverAnswersTimesOut) {
