@@ -103,6 +103,7 @@ Desktop::Desktop() {
   driver->hasBaton = true;
   driver->started = true;
   world.driver = driver.get();
+  world.liveThreads.push_back(driver.get());
   world.threads.push_back(std::move(driver));
   SetCurrentThread(world.driver);
   world.driver->process = NewProcess("C:\\Tests\\driver.exe");
@@ -205,6 +206,13 @@ int Desktop::ThreadCountOf(os::DWORD processId) const {
 const std::vector<MessageBoxRecord>& Desktop::MessageBoxes() const { return TheWorld().messageBoxes; }
 const std::vector<TrayEvent>& Desktop::TrayEvents() const { return TheWorld().trayEvents; }
 const std::vector<TimerEvent>& Desktop::TimerEvents() const { return TheWorld().timerEvents; }
+std::set<os::UINT_PTR> Desktop::RunningTimersOf(os::HWND window) const {
+  std::set<os::UINT_PTR> running;
+  for (const auto& entry : TheWorld().timers) {
+    if (entry.first.first == window) running.insert(entry.first.second);
+  }
+  return running;
+}
 const std::vector<PopupMenuRecord>& Desktop::PopupMenus() const { return TheWorld().popupMenus; }
 const std::vector<ShellExecuteRecord>& Desktop::ShellExecutes() const { return TheWorld().shellExecutes; }
 void Desktop::ChooseFromNextMenu(int commandId) { TheWorld().nextMenuChoice = commandId; }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <map>
 #include <string>
 #include <vector>
@@ -128,6 +129,8 @@ class Desktop {
   const std::vector<MessageBoxRecord>& MessageBoxes() const;
   const std::vector<TrayEvent>& TrayEvents() const;
   const std::vector<TimerEvent>& TimerEvents() const;
+  // Ids of the window's timers that run now.
+  std::set<os::UINT_PTR> RunningTimersOf(os::HWND window) const;
   const std::vector<PopupMenuRecord>& PopupMenus() const;
   const std::vector<ShellExecuteRecord>& ShellExecutes() const;
   // The item the user picks from the next popup menu (0: dismisses it).

@@ -2,6 +2,7 @@
 // to the next runnable thread in round-robin order; when none is runnable,
 // virtual time jumps to the earliest deadline. This keeps every run of a
 // test identical and lets a test skip any amount of time at once.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -23,22 +24,27 @@ bool Runnable(SimThread* thread, std::uint64_t now) {
 
 // The next thread to run after `from`, advancing virtual time if nobody can
 // run now. `from` itself comes last in the round.
+// Only threads that have not ended take part (world.liveThreads, in
+// creation order): the round is the same as over every thread ever made,
+// since an ended thread never runs, but a month of simulated days does not
+// make each pick walk thousands of them.
 SimThread* PickNext(World& world, SimThread* from) {
+  const std::vector<SimThread*>& threads = world.liveThreads;
   for (;;) {
-    std::size_t count = world.threads.size();
+    std::size_t count = threads.size();
     std::size_t start = 0;
     for (std::size_t i = 0; i < count; ++i) {
-      if (world.threads[i].get() == from) start = i + 1;
+      if (threads[i] == from) start = i + 1;
     }
     // The driving thread goes last, so that whatever is due at the moment
     // it waits for has run before it goes on.
     for (std::size_t k = 0; k < count; ++k) {
-      SimThread* candidate = world.threads[(start + k) % count].get();
+      SimThread* candidate = threads[(start + k) % count];
       if (candidate != world.driver && Runnable(candidate, world.now)) return candidate;
     }
     if (Runnable(world.driver, world.now)) return world.driver;
     std::uint64_t earliest = NEVER;
-    for (auto& thread : world.threads) {
+    for (SimThread* thread : threads) {
       if (!thread->done && thread->wakeAt < earliest) earliest = thread->wakeAt;
     }
     if (earliest == NEVER) {
@@ -101,6 +107,7 @@ SimThread* SpawnThread(Process* process, std::function<void()> body) {
   {
     std::lock_guard<std::mutex> lock(world.batonMutex);
     world.threads.push_back(std::move(owned));
+    world.liveThreads.push_back(thread);
   }
   thread->osThread = std::thread([thread, body = std::move(body)] {
     World& world = TheWorld();
@@ -119,6 +126,8 @@ SimThread* SpawnThread(Process* process, std::function<void()> body) {
     std::unique_lock<std::mutex> lock(world.batonMutex);
     thread->done = true;
     SimThread* next = PickNext(world, thread);
+    auto& live = world.liveThreads;
+    live.erase(std::find(live.begin(), live.end(), thread));
     HandOver(thread, next);
   });
   return thread;

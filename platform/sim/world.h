@@ -132,6 +132,7 @@ struct World {
   // Scheduling.
   std::mutex batonMutex;
   std::vector<std::unique_ptr<SimThread>> threads;
+  std::vector<SimThread*> liveThreads;  // those not ended, in creation order
   SimThread* driver = nullptr;
   std::uint64_t now = 0;
   os::DWORD nextThreadId = 0x100;

@@ -142,10 +142,24 @@ std::string SiblingBusyRespected(World& world) {
 // refused (two may be under way at once, one sent from inside the other's
 // wait); it then drops the link and asks again with a discovery broadcast,
 // and from then on must wait for the next attach.
-std::string NoCommandWhileDetached(const World& world) {
-  bool attached = false;
-  bool mayBeRefused = false;
-  for (const std::string& line : Lines(world.desktop.ReadFile(World::SKYPE_TRANSCRIPT))) {
+//
+// The transcript only grows, so each check reads on from where the last
+// one stopped (a whole day's transcript is long).
+std::string NoCommandWhileDetached(World& world) {
+  auto& seen = world.observed;
+  std::string text = world.desktop.ReadFile(World::SKYPE_TRANSCRIPT);
+  if (text.size() < seen.transcriptRead) {  // a new transcript: read it from the start
+    seen.transcriptRead = 0;
+    seen.skypeAttached = false;
+    seen.refusalMayCome = false;
+  }
+  std::size_t complete = text.rfind('\n');
+  if (complete == std::string::npos || complete < seen.transcriptRead) return "";
+  std::string fresh = text.substr(seen.transcriptRead, complete + 1 - seen.transcriptRead);
+  seen.transcriptRead = complete + 1;
+  bool& attached = seen.skypeAttached;
+  bool& mayBeRefused = seen.refusalMayCome;
+  for (const std::string& line : Lines(fresh)) {
     if (line.rfind("start ", 0) == 0) attached = false, mayBeRefused = false;
     if (line == "attach 0x0") attached = true, mayBeRefused = false;
     if (line == "detach") mayBeRefused = mayBeRefused || attached, attached = false;

@@ -31,7 +31,7 @@ std::string AdapterInUseMatchesBus(const World& world);
 // once Skype has withdrawn its API, the program learns it from a refused
 // command, asks again with a discovery broadcast and sends nothing more
 // until it is attached again.
-std::string NoCommandWhileDetached(const World& world);
+std::string NoCommandWhileDetached(World& world);
 
 // The phone rings only for a Skype call that is ringing in or being
 // placed by hand in Skype; the softphone rings its own calls itself.

@@ -34,16 +34,6 @@ bool SkypeCallRingable(const World& world) {
   return false;
 }
 
-std::set<os::UINT_PTR> RunningTimers(const World& world, os::HWND window) {
-  std::set<os::UINT_PTR> running;
-  for (const sim::TimerEvent& event : world.desktop.TimerEvents()) {
-    if (event.window != window) continue;
-    if (event.started) running.insert(event.id);
-    else running.erase(event.id);
-  }
-  return running;
-}
-
 // The program took the handset for a Skype call it answered: the call
 // that is on now went from ringing to answered with the handset.
 bool ProgramHoldsHandsetForSkype(const World& world) {
@@ -98,7 +88,7 @@ std::string OneHandsetHolder(const World& world) {
 std::string TimersMatchState(const World& world) {
   os::HWND main = MainWindow();
   if (!main || !world.desktop.IsRunning(world.program)) return "";
-  std::set<os::UINT_PTR> running = RunningTimers(world, main);
+  std::set<os::UINT_PTR> running = world.desktop.RunningTimersOf(main);
   for (os::UINT_PTR id : running) {
     if (!KNOWN_TIMERS.count(id)) return "timer " + std::to_string(id) + " runs, which is none of the program's";
   }

@@ -74,6 +74,11 @@ class World {
     std::size_t skypeCalls = 0;
     os::DWORD busySibling = 0;    // the busy "TesselbayPlugin" sibling, 0 when none
     std::size_t callsTaken = 0;   // "IncomingSkypeCall" records in the log
+    // How far NoCommandWhileDetached has read the Skype transcript, and
+    // what it had seen by then.
+    std::size_t transcriptRead = 0;
+    bool skypeAttached = false;
+    bool refusalMayCome = false;
     // What the program held when first idle, by situation (see
     // NothingGrowsAtIdle), and which program that was.
     os::DWORD objectsProgram = 0;
