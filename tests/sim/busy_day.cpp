@@ -79,6 +79,19 @@ Episode SoftphoneCallOut(Random& random) {
   return episode;
 }
 
+// A sibling program is on a call of its own (its record shows "cs=3"):
+// the handset's Skype call is held back, and a Skype call ringing in is
+// refused, until it is done.
+Episode BusySibling(Random& random) {
+  const char* sibling = random.Below(2) ? "TesselbayPlugin" : "FerrowindPlugin";
+  Episode episode{At(0, EventKind::SiblingStart, sibling, 1), At(1000, EventKind::OffHook)};
+  Dial(episode, std::string("*") + SKYPE_DIALLED[random.Below(4)]);
+  episode.push_back(At(5000, EventKind::OnHook));
+  episode.push_back(At(2000, EventKind::SkypeRing, CALLERS[random.Below(6)]));
+  episode.push_back(At(8000, EventKind::SiblingQuit, sibling));
+  return episode;
+}
+
 // The rest of the desk's day, a few times each.
 std::vector<Episode> Interruptions(Random& random) {
   std::vector<Episode> episodes;
@@ -89,6 +102,7 @@ std::vector<Episode> Interruptions(Random& random) {
     episodes.push_back({At(0, EventKind::Unplug), At(5000 + random.Below(20000), EventKind::Replug, "second")});
     episodes.push_back({At(0, EventKind::SoftphoneRestart, "2012.1")});
     episodes.push_back({At(0, EventKind::UserMenu, "update-check")});
+    episodes.push_back(BusySibling(random));
     for (const char* dialog : DIALOGS)
       episodes.push_back({At(0, EventKind::UserMenu, dialog), At(20000, EventKind::UserCloseDialogs)});
   }

@@ -121,7 +121,48 @@ std::string AdapterInUseMatchesBus(const World& world) {
          ", the record says pi=" + shown + "; last record \"" + record + "\"";
 }
 
+namespace {
+
+// The complete lines the Skype transcript gained since `read`, which moves
+// on past them; the transcript only grows, except when a new one starts.
+std::vector<std::string> NewTranscriptLines(const World& world, std::size_t& read) {
+  std::string text = world.desktop.ReadFile(World::SKYPE_TRANSCRIPT);
+  if (text.size() < read) read = 0;
+  std::size_t complete = text.rfind('\n');
+  if (complete == std::string::npos || complete < read) return {};
+  std::string fresh = text.substr(read, complete + 1 - read);
+  read = complete + 1;
+  return Lines(fresh);
+}
+
+// "name:pid" of each sibling whose record shows a call in progress.
+std::string SiblingsInCall(World& world) {
+  std::string inCall;
+  for (const char* name : {"TesselbayPlugin", "FerrowindPlugin"}) {
+    auto sibling = world.siblings.find(name);
+    if (sibling == world.siblings.end() || !world.desktop.IsRunning(sibling->second)) continue;
+    if (world.siblingRecords[name].find("cs=3") == std::string::npos) continue;
+    inCall += std::string(name) + ":" + std::to_string(sibling->second) + ";";
+  }
+  return inCall;
+}
+
+}  // namespace
+
+// A sibling busy with a call holds back both kinds of Skype call: one
+// ringing in is not taken while the TesselbayPlugin record lacks "cs=0", and
+// no call dialled with "*" goes out ("CALL") while either sibling's record
+// shows "cs=3". A sibling that was so all through the last event is one the
+// program saw whenever it decided.
 std::string SiblingBusyRespected(World& world) {
+  std::size_t placed = 0;
+  for (const std::string& line : NewTranscriptLines(world, world.observed.callsRead))
+    placed += line.rfind("command CALL ", 0) == 0 ? 1 : 0;
+  std::string inCall = SiblingsInCall(world);
+  bool heldBack = inCall.empty() || inCall != world.observed.siblingsInCall || placed == 0;
+  world.observed.siblingsInCall = inCall;
+  if (!heldBack) return "a Skype call was placed while a sibling showed a call of its own (" + inCall + ")";
+
   std::size_t taken = 0;
   for (const std::string& record : LogRecords(world)) taken += record.rfind("st=IncomingSkypeCall;", 0) == 0 ? 1 : 0;
   auto sibling = world.siblings.find("TesselbayPlugin");
@@ -147,19 +188,10 @@ std::string SiblingBusyRespected(World& world) {
 // one stopped (a whole day's transcript is long).
 std::string NoCommandWhileDetached(World& world) {
   auto& seen = world.observed;
-  std::string text = world.desktop.ReadFile(World::SKYPE_TRANSCRIPT);
-  if (text.size() < seen.transcriptRead) {  // a new transcript: read it from the start
-    seen.transcriptRead = 0;
-    seen.skypeAttached = false;
-    seen.refusalMayCome = false;
-  }
-  std::size_t complete = text.rfind('\n');
-  if (complete == std::string::npos || complete < seen.transcriptRead) return "";
-  std::string fresh = text.substr(seen.transcriptRead, complete + 1 - seen.transcriptRead);
-  seen.transcriptRead = complete + 1;
+  std::vector<std::string> fresh = NewTranscriptLines(world, seen.transcriptRead);
   bool& attached = seen.skypeAttached;
   bool& mayBeRefused = seen.refusalMayCome;
-  for (const std::string& line : Lines(fresh)) {
+  for (const std::string& line : fresh) {
     if (line.rfind("start ", 0) == 0) attached = false, mayBeRefused = false;
     if (line == "attach 0x0") attached = true, mayBeRefused = false;
     if (line == "detach") mayBeRefused = mayBeRefused || attached, attached = false;

@@ -79,6 +79,11 @@ class World {
     std::size_t transcriptRead = 0;
     bool skypeAttached = false;
     bool refusalMayCome = false;
+    // The siblings that showed a call in progress ("cs=3") at the last
+    // check, and how far the check of outgoing calls has read the
+    // transcript.
+    std::string siblingsInCall;
+    std::size_t callsRead = 0;
     // What the program held when first idle, by situation (see
     // NothingGrowsAtIdle), and which program that was.
     os::DWORD objectsProgram = 0;
