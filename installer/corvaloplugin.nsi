@@ -72,7 +72,10 @@ Var NoRun
 
 ; Asks a running copy to exit through its own Exit command, so it unhooks
 ; the softphone, silences the phone and closes its log as on any exit, and
-; waits up to 15 s for its window to go.
+; waits up to 15 s for its process to end: only then are its files and its
+; single-instance mutex free for the new program. Where the process cannot
+; be opened, the wait is for its window to go.
+!define SYNCHRONIZE 0x00100000
 !macro StopRunningCopy un
 Function ${un}StopRunningCopy
   FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
@@ -81,12 +84,19 @@ Function ${un}StopRunningCopy
   ${EndIf}
   DetailPrint "Stopping the running ${PRODUCT}"
   StrCpy $StoppedCopy 1
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r2)'
+  System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r2) p .r3'
   SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=5000
-  ${For} $1 1 60
-    Sleep 250
-    FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
-    ${IfThen} $0 = 0 ${|} ${Break} ${|}
-  ${Next}
+  ${If} $3 <> 0
+    System::Call 'kernel32::WaitForSingleObject(p r3, i 15000) i .r4'
+    System::Call 'kernel32::CloseHandle(p r3)'
+  ${Else}
+    ${For} $1 1 60
+      Sleep 250
+      FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
+      ${IfThen} $0 = 0 ${|} ${Break} ${|}
+    ${Next}
+  ${EndIf}
   ; The hook library may stay mapped in the softphone for a moment after
   ; the program has unhooked it.
   Sleep 500
