@@ -9,8 +9,9 @@
 # "/NORUN" the stopped copy stays stopped, and a program file still in use
 # is renamed aside, or, where even that fails, the installer ends with exit
 # code 2; a silent uninstall stops the program again, removes all the
-# installer added, and keeps the settings file and the log;
-# "/REMOVESETTINGS" removes them too.
+# installer added, and keeps the settings file and the log; setup run
+# through its pages starts the program from its last page;
+# "/REMOVESETTINGS" removes the settings and the log too.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
@@ -176,8 +177,24 @@ done
 [[ -f "$install_dir/CorvaloPlugin\$.ini" ]] || e2e_fail "the uninstaller removed the settings file"
 [[ -f "$E2E_LOG" ]] || e2e_fail "the uninstaller removed the event log"
 
+# --- Setup with its pages: the last one, left as it comes ("Start
+# CorvaloPlugin now" ticked), starts the program.
+(cd "$E2E_WORK" && exec "$E2E_WINE" "$setup") >"$E2E_WORK/setup-pages.out" 2>&1 </dev/null &
+pages=$!
+E2E_PIDS+=("$pages")
+setup_title='CorvaloPlugin 2.06 Setup '
+wintool wait-window '#32770' "$setup_title" 15000 >/dev/null || e2e_fail "setup showed no window"
+page_button_is() {
+    [[ "$(wintool children '#32770' "$setup_title" | tr -d '\r' | awk -F'\t' '$2 == 1 { print $5 }')" == "$1" ]]
+}
+for button in '&Next >' '&Install' '&Finish'; do
+    e2e_wait 60 page_button_is "$button" || e2e_fail "setup showed no page with the button [$button]"
+    wintool post '#32770' "$setup_title" "$E2E_WM_COMMAND" 1 0 >/dev/null
+done
+e2e_wait_main_window >/dev/null
+e2e_wait_gone "$pages" 10 || e2e_fail "setup did not end after its last page"
+
 # --- Asked to, it removes the settings and the log as well.
-run_setup /S
 run_uninstaller /S /REMOVESETTINGS
 folder_gone() { [[ ! -e "$install_dir" ]]; }
 e2e_wait 15 folder_gone || e2e_fail "/REMOVESETTINGS left $(ls -A "$install_dir" 2>&1)"
