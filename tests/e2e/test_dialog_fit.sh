@@ -23,8 +23,13 @@ desktop_key='HKCU\Control Panel\Desktop'
 set_dpi() {
     timeout -k 2 20 "$E2E_WINE" reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null
 }
-trap 'rc=$?; timeout -k 2 20 "$E2E_WINE" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 </dev/null
-      (exit $rc); e2e_end' EXIT
+end_at_default_dpi() {
+    local rc=$?
+    timeout -k 2 20 "$E2E_WINE" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 </dev/null
+    (exit "$rc")
+    e2e_end
+}
+trap end_at_default_dpi EXIT
 set_dpi "$dpi" || e2e_fail "cannot set LogPixels"
 e2e_assert_eq "the DPI Wine's programs see" "$dpi" "$(wintool dpi | tr -d '\r')"
 

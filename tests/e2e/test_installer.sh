@@ -44,13 +44,18 @@ setup_status() {
     (cd "$E2E_WORK" && timeout -k 2 60 "$E2E_WINE" "$setup" "$@") >"$E2E_WORK/setup.out" 2>&1 </dev/null
 }
 run_setup() { setup_status "$@" || e2e_fail "the installer failed: $(cat "$E2E_WORK/setup.out")"; }
-# A program the installer started is not the test's child: it is stopped
-# through its Exit command.
-exit_program() {
-    wintool post "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" "$E2E_WM_COMMAND" "$E2E_CMD_EXIT" 0 >/dev/null
-    wintool wait-gone "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" 15000 >/dev/null || e2e_fail "the program did not exit"
+# A program the installer started is not the test's child: at the end it is
+# stopped through its Exit command.
+end_with_program_stopped() {
+    local rc=$?
+    if (( $(e2e_main_window_count) != 0 )); then
+        wintool post "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" "$E2E_WM_COMMAND" "$E2E_CMD_EXIT" 0 >/dev/null
+        wintool wait-gone "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" 15000 >/dev/null
+    fi
+    (exit "$rc")
+    e2e_end
 }
-trap 'rc=$?; (( $(e2e_main_window_count) == 0 )) || exit_program; (exit $rc); e2e_end' EXIT
+trap end_with_program_stopped EXIT
 # The uninstaller copies itself away and returns at once; its work is done
 # when its program files and its Uninstall key are gone (the key goes last
 # but for the optional removal of the settings, which ends with the folder).
