@@ -5,15 +5,17 @@
 ;            -DRESOURCES=<resources> -DOUTFILE=<setup.exe> installer/corvaloplugin.nsi
 ;
 ; Silent use: "setup.exe /S" installs with the defaults (start with Windows
-; on; "/NOAUTOSTART" leaves it off); "Uninstall.exe /S" removes the program
-; and keeps the settings files and the log; "/REMOVESETTINGS" removes them
-; too.
+; on; "/NOAUTOSTART" leaves it off) and starts the program again if it
+; stopped a running copy ("/NORUN" leaves it stopped); "Uninstall.exe /S"
+; removes the program and keeps the settings files and the log;
+; "/REMOVESETTINGS" removes them too.
 
 Unicode true
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "Sections.nsh"
 !include "WinMessages.nsh"
+!include "MUI2.nsh"
 
 !ifndef VERSION | FILEVERSION
   !error "VERSION (2.06) and FILEVERSION (2.0.6.0) must be defined"
@@ -35,8 +37,8 @@ RequestExecutionLevel user
 ManifestSupportedOS all
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
-Icon "${RESOURCES}\icons\app.ico"
-UninstallIcon "${RESOURCES}\icons\app.ico"
+!define MUI_ICON "${RESOURCES}\icons\app.ico"
+!define MUI_UNICON "${RESOURCES}\icons\app.ico"
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
@@ -49,16 +51,31 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
-Page components
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage components
-UninstPage instfiles
+; Set when the installer stopped a running copy, so that a silent install
+; can start it again.
+Var StoppedCopy
+; Set by "/NORUN": a silent install starts nothing.
+Var NoRun
+
+!insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckInstallDir
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
 
 ; Asks a running copy to exit through its own Exit command, so it unhooks
 ; the softphone, silences the phone and closes its log as on any exit, and
-; waits up to 15 s for its window to go.
+; waits up to 15 s for its process to end: only then are its files and its
+; single-instance mutex free for the new program. Where the process cannot
+; be opened, the wait is for its window to go.
+!define SYNCHRONIZE 0x00100000
 !macro StopRunningCopy un
 Function ${un}StopRunningCopy
   FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
@@ -66,12 +83,20 @@ Function ${un}StopRunningCopy
     Return
   ${EndIf}
   DetailPrint "Stopping the running ${PRODUCT}"
+  StrCpy $StoppedCopy 1
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r2)'
+  System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r2) p .r3'
   SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=5000
-  ${For} $1 1 60
-    Sleep 250
-    FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
-    ${IfThen} $0 = 0 ${|} ${Break} ${|}
-  ${Next}
+  ${If} $3 <> 0
+    System::Call 'kernel32::WaitForSingleObject(p r3, i 15000) i .r4'
+    System::Call 'kernel32::CloseHandle(p r3)'
+  ${Else}
+    ${For} $1 1 60
+      Sleep 250
+      FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
+      ${IfThen} $0 = 0 ${|} ${Break} ${|}
+    ${Next}
+  ${EndIf}
   ; The hook library may stay mapped in the softphone for a moment after
   ; the program has unhooked it.
   Sleep 500
@@ -80,20 +105,70 @@ FunctionEnd
 !insertmacro StopRunningCopy ""
 !insertmacro StopRunningCopy "un."
 
+; The log and the settings files live beside the program, so the folder
+; must be one the user can write to: an existing folder is tried with a
+; file of its own, a new one in its nearest existing parent.
+Function CheckInstallDir
+  StrCpy $0 "$INSTDIR"
+  ${DoUntil} ${FileExists} "$0\*.*"
+    ${GetParent} "$0" $1
+    ${If} $1 == ""
+    ${OrIf} $1 == $0
+      ${Break}
+    ${EndIf}
+    StrCpy $0 $1
+  ${Loop}
+  ClearErrors
+  FileOpen $1 "$0\~${PRODUCT}-write-test.tmp" w
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "You cannot write to $INSTDIR.$\r$\n$\r$\n\
+      ${PRODUCT} keeps its settings and its log beside the program, so it must be \
+      installed in a folder of your own, such as $LOCALAPPDATA\Programs\${PRODUCT}."
+    Abort
+  ${EndIf}
+  FileClose $1
+  Delete "$0\~${PRODUCT}-write-test.tmp"
+FunctionEnd
+
+; A running image cannot be overwritten (the softphone may keep the hook
+; library mapped, a copy that did not stop keeps the program), but it can
+; be renamed out of the way; the old copy goes at uninstall. A file that
+; can be neither deleted nor renamed ends the installation with a message
+; and exit code 2 rather than leaving the old file in place.
+!macro MoveAside FILE
+  ${If} ${FileExists} "$INSTDIR\${FILE}"
+    ClearErrors
+    Delete "$INSTDIR\${FILE}"
+    ${If} ${Errors}
+      Delete "$INSTDIR\${FILE}.old"
+      ClearErrors
+      Rename "$INSTDIR\${FILE}" "$INSTDIR\${FILE}.old"
+      ${If} ${Errors}
+        MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${FILE} is in use and cannot be replaced.$\r$\n\
+          Exit ${PRODUCT} and run setup again." /SD IDOK
+        SetErrorLevel 2
+        Abort
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; Starts the installed program from its folder, unless a copy still runs
+; (one that did not stop would refuse a second instance with a message).
+Function StartProgram
+  FindWindow $0 "${MAIN_CLASS}" "${MAIN_TITLE}"
+  ${If} $0 = 0
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\CorvaloPlugin.exe"'
+  ${EndIf}
+FunctionEnd
+
 Section "${PRODUCT} (required)" SecProgram
   SectionIn RO
   Call StopRunningCopy
   SetOutPath "$INSTDIR"
-  ; A hook library still mapped into the softphone cannot be overwritten,
-  ; but it can be renamed out of the way; the old copy goes at uninstall.
-  ${If} ${FileExists} "$INSTDIR\phonehook.dll"
-    ClearErrors
-    Delete "$INSTDIR\phonehook.dll"
-    ${If} ${Errors}
-      Delete "$INSTDIR\phonehook.dll.old"
-      Rename "$INSTDIR\phonehook.dll" "$INSTDIR\phonehook.dll.old"
-    ${EndIf}
-  ${EndIf}
+  !insertmacro MoveAside CorvaloPlugin.exe
+  !insertmacro MoveAside phonehook.dll
   File "${BINARIES}\CorvaloPlugin.exe"
   File "${BINARIES}\phonehook.dll"
   File "${BINARIES}\help.html"
@@ -134,12 +209,28 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecAutostart}
   ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/NORUN" $1
+  ${IfNot} ${Errors}
+    StrCpy $NoRun 1
+  ${EndIf}
+FunctionEnd
+
+; The finish page asks whether to start the program; a silent install
+; restores what it found: a copy it stopped runs again.
+Function .onInstSuccess
+  ${If} ${Silent}
+  ${AndIf} $StoppedCopy == 1
+  ${AndIf} $NoRun != 1
+    Call StartProgram
+  ${EndIf}
 FunctionEnd
 
 Section "un.${PRODUCT}" SecUnProgram
   SectionIn RO
   Call un.StopRunningCopy
   Delete "$INSTDIR\CorvaloPlugin.exe"
+  Delete /REBOOTOK "$INSTDIR\CorvaloPlugin.exe.old"
   Delete "$INSTDIR\phonehook.dll"
   Delete /REBOOTOK "$INSTDIR\phonehook.dll.old"
   Delete "$INSTDIR\help.html"

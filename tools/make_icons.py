@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """Draws the program's icons (a coloured square with a telephone) as .ico
-files holding 16, 32 and 48 pixel pictures. The icons are kept in
-resources/icons; run this again only to change the artwork."""
+files. The application icon holds 16, 20, 24, 32, 48 and 256 pixel
+pictures, for every place and scale Windows shows it (the 256 pixel one
+PNG-compressed, as Windows expects); the tray icons hold 16, 32 and 48. The
+icons are kept in resources/icons; run this again only to change the
+artwork. Needs only Python's standard library."""
 import os
 import struct
 import sys
+import zlib
 
 ICONS = {
     # file: (square colour, telephone colour) as RGB
@@ -14,7 +18,9 @@ ICONS = {
     "initialising.ico": ((205, 205, 205), (50, 50, 50)),  # 137 initialising
     "ready.ico": ((210, 25, 25), (45, 15, 15)),        # 144 ready
 }
-SIZES = (16, 32, 48)
+APP_SIZES = (16, 20, 24, 32, 48, 256)
+TRAY_SIZES = (16, 32, 48)
+PNG_FROM = 256  # pictures this large are stored as PNG
 
 
 def telephone(x, y):
@@ -30,10 +36,11 @@ def telephone(x, y):
     return handset or ear
 
 
-def picture(size, square, phone):
+def pixels(size, square, phone):
+    """Rows of (b, g, r, a) bytes, top row first."""
     rows = []
     margin = max(1, size // 16)
-    for py in range(size - 1, -1, -1):  # bottom-up rows
+    for py in range(size):
         row = bytearray()
         for px in range(size):
             inside = margin <= px < size - margin and margin <= py < size - margin
@@ -44,7 +51,12 @@ def picture(size, square, phone):
             r, g, b = phone if telephone(x, y) else square
             row += bytes((b, g, r, 255))
         rows.append(bytes(row))
-    xor = b"".join(rows)
+    return rows
+
+
+def bitmap(size, rows):
+    """The picture as an icon bitmap: bottom-up rows and an empty mask."""
+    xor = b"".join(reversed(rows))
     mask_row = ((size + 31) // 32) * 4
     and_mask = bytes(mask_row * size)  # alpha channel decides transparency
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
@@ -52,12 +64,36 @@ def picture(size, square, phone):
     return header + xor + and_mask
 
 
-def ico(square, phone):
-    images = [picture(s, square, phone) for s in SIZES]
+def png(size, rows):
+    """The picture as a PNG file (8-bit RGBA)."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b"".join(b"\0" + rgba(row) for row in rows)  # filter type 0 per row
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def rgba(row):
+    """A row of (b, g, r, a) bytes as (r, g, b, a)."""
+    out = bytearray(row)
+    out[0::4], out[2::4] = row[2::4], row[0::4]
+    return bytes(out)
+
+
+def picture(size, square, phone):
+    rows = pixels(size, square, phone)
+    return png(size, rows) if size >= PNG_FROM else bitmap(size, rows)
+
+
+def ico(sizes, square, phone):
+    images = [picture(s, square, phone) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip(SIZES, images):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+    for size, data in zip(sizes, images):
+        side = size % 256  # 0 stands for 256
+        out += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return out + b"".join(images)
 
@@ -67,8 +103,9 @@ def main():
         os.path.dirname(__file__), "..", "resources", "icons")
     os.makedirs(folder, exist_ok=True)
     for name, (square, phone) in ICONS.items():
+        sizes = APP_SIZES if name == "app.ico" else TRAY_SIZES
         with open(os.path.join(folder, name), "wb") as f:
-            f.write(ico(square, phone))
+            f.write(ico(sizes, square, phone))
 
 
 if __name__ == "__main__":

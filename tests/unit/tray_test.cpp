@@ -71,6 +71,11 @@ TEST_F(TrayTest, AboutShowsTheReleaseAndIsLoggedWhenClosed) {
   char release[64] = {};
   os::GetWindowTextA(os::GetDlgItem(about, 1062), release, sizeof release);
   EXPECT_STREQ(release, "Release: 2.06");
+  char notice[256] = {};
+  os::GetWindowTextA(os::GetDlgItem(about, 1063), notice, sizeof notice);
+  // The notice names the release and where the help is.
+  EXPECT_EQ(std::string(notice).rfind("CorvaloPlugin 2.06 ", 0), 0u) << notice;
+  EXPECT_NE(std::string(notice).find("choose Help in the tray icon's menu"), std::string::npos) << notice;
   EXPECT_EQ(CountOf("AboutRequest"), 0);
 
   os::PostMessageA(os::GetDlgItem(about, os::IDOK), os::BM_CLICK, 0, 0);

@@ -24,6 +24,13 @@
 //   wintool open        PATH ACCESS SHARE        open a file or device as another program would and
 //                                                close it again; print "ok" or "error N". ACCESS
 //                                                and SHARE: none, read, write or read-write
+//   wintool fit         CLASS TITLE              measure each visible static text of the window in
+//                                                the font its template or the system's message
+//                                                boxes give it, one line per control:
+//                                                id TAB needed WxH TAB client WxH TAB ok|CLIPPED TAB
+//                                                text; exit status 1 if any text does not fit
+//   wintool dpi                                  the system's logical pixels per inch
+//   wintool image       CLASS TITLE              path of the program that owns the window
 //
 // CLASS or TITLE given as "-" or "" matches any class or title. Titles match
 // exactly, class names case-insensitively (as Windows compares them).
@@ -342,6 +349,168 @@ int cmd_post_registered(char **argv) {
     return 0;
 }
 
+// The drawing flags a static control of this style uses for its text.
+bool static_text_flags(LONG style, UINT *flags) {
+    UINT base = DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+    switch (style & SS_TYPEMASK) {
+        case SS_LEFT: *flags = base | DT_LEFT | DT_WORDBREAK; return true;
+        case SS_CENTER: *flags = base | DT_CENTER | DT_WORDBREAK; return true;
+        case SS_RIGHT: *flags = base | DT_RIGHT | DT_WORDBREAK; return true;
+        case SS_SIMPLE:
+        case SS_LEFTNOWORDWRAP: *flags = base | DT_LEFT | DT_SINGLELINE; return true;
+        default: return false;  // icons, bitmaps, frames: no text
+    }
+}
+
+// The font a dialog of the program was given in its template: the dialog
+// manager creates it from the template's face, point size, weight and
+// italic flag at the system's DPI. Another process cannot use the font
+// handle the program holds (GDI handles belong to their process), so it is
+// made again here the same way.
+struct TemplateFont {
+    const char *title;  // the caption sought
+    HFONT font;
+};
+
+// Steps over a "string or ordinal" field of a dialog template.
+const WORD *skip_sz_or_ord(const WORD *p) {
+    if (*p == 0xFFFF) return p + 2;
+    while (*p) ++p;
+    return p + 1;
+}
+
+HFONT font_of_template(const WORD *p) {
+    bool extended = p[1] == 0xFFFF;
+    DWORD style = extended ? *(const DWORD *)(p + 6) : *(const DWORD *)p;
+    p += extended ? 13 : 9;  // to the menu field
+    p = skip_sz_or_ord(p);   // menu
+    p = skip_sz_or_ord(p);   // class
+    p = skip_sz_or_ord(p);   // title
+    if (!(style & DS_SETFONT)) return NULL;
+    int points = *p++;
+    int weight = FW_DONTCARE;
+    BOOL italic = FALSE;
+    BYTE charset = DEFAULT_CHARSET;
+    if (extended) {
+        weight = *p++;
+        italic = LOBYTE(*p) != 0;
+        charset = HIBYTE(*p++);
+    }
+    HDC screen = GetDC(NULL);
+    int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(NULL, screen);
+    return CreateFontW(-pixels, 0, 0, 0, weight, italic, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE, (const WCHAR *)p);
+}
+
+bool template_title_is(const WORD *p, const char *title) {
+    bool extended = p[1] == 0xFFFF;
+    p += extended ? 13 : 9;
+    p = skip_sz_or_ord(skip_sz_or_ord(p));
+    char caption[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)p, -1, caption, sizeof caption, NULL, NULL);
+    return strcmp(caption, title) == 0;
+}
+
+BOOL CALLBACK find_template_font(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR lp) {
+    TemplateFont *sought = reinterpret_cast<TemplateFont *>(lp);
+    HRSRC info = FindResourceA(module, name, type);
+    const WORD *dialog = info ? (const WORD *)LockResource(LoadResource(module, info)) : NULL;
+    if (!dialog || !template_title_is(dialog, sought->title)) return TRUE;
+    sought->font = font_of_template(dialog);
+    return FALSE;
+}
+
+// The font of the window's static texts: its template's font when the
+// program that owns it has a dialog template of that caption, else the
+// system's message font, which a message box gives its text.
+HFONT text_font_of(HWND top, const char *title) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    char path[MAX_PATH * 2] = "";
+    DWORD size = sizeof path;
+    BOOL named = process && QueryFullProcessImageNameA(process, 0, path, &size);
+    if (process) CloseHandle(process);
+    TemplateFont sought = {title, NULL};
+    HMODULE image = named ? LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE) : NULL;
+    if (image) {
+        EnumResourceNamesA(image, RT_DIALOG, find_template_font, reinterpret_cast<LONG_PTR>(&sought));
+        FreeLibrary(image);
+    }
+    if (sought.font) return sought.font;
+    NONCLIENTMETRICSA metrics;
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return NULL;
+    return CreateFontIndirectA(&metrics.lfMessageFont);
+}
+
+// Lays each static text out as the control does, in the window's text font
+// (above), at the width of its client area, and compares the height and
+// width the text needs with the client area. Both programs must see one
+// DPI: this one declares itself aware, so that no rectangle is scaled
+// between them.
+int cmd_fit(char **argv) {
+    SetProcessDPIAware();
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    HFONT font = text_font_of(top, argv[1]);
+    if (!font) return fail("cannot make the font of window \"%s\"", argv[1]);
+    int clipped = 0, measured = 0;
+    for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[64] = "", text[2048] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        UINT flags;
+        if (lstrcmpiA(cls, "Static") != 0 || !(style & WS_VISIBLE) || !static_text_flags(style, &flags)) continue;
+        if (GetWindowTextA(child, text, sizeof text) == 0) continue;
+        RECT client;
+        GetClientRect(child, &client);
+        HDC dc = GetDC(child);
+        HGDIOBJ old = SelectObject(dc, font);
+        RECT need = client;
+        DrawTextA(dc, text, -1, &need, flags | DT_CALCRECT);
+        SelectObject(dc, old);
+        ReleaseDC(child, dc);
+        LONG need_w = need.right - need.left, need_h = need.bottom - need.top;
+        LONG have_w = client.right - client.left, have_h = client.bottom - client.top;
+        bool fits = need_w <= have_w && need_h <= have_h;
+        clipped += fits ? 0 : 1;
+        ++measured;
+        printf("%d\t%ldx%ld\t%ldx%ld\t%s\t", GetDlgCtrlID(child), need_w, need_h, have_w, have_h,
+               fits ? "ok" : "CLIPPED");
+        print_escaped(text);
+        fputc('\n', stdout);
+    }
+    DeleteObject(font);
+    if (measured == 0) return fail("window \"%s\" shows no static text", argv[1]);
+    return clipped ? 1 : 0;
+}
+
+int cmd_dpi(char **) {
+    SetProcessDPIAware();
+    HDC screen = GetDC(NULL);
+    printf("%d\n", GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(NULL, screen);
+    return 0;
+}
+
+int cmd_image(char **argv) {
+    HWND top = require_top(argv[0], argv[1]);
+    if (!top) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return fail("cannot open the window's process");
+    char path[MAX_PATH * 2] = "";
+    DWORD size = sizeof path;
+    BOOL ok = QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    if (!ok) return fail("cannot read the window's program path");
+    printf("%s\n", path);
+    return 0;
+}
+
 struct Command {
     const char *name;
     int argc;
@@ -364,6 +533,9 @@ const Command kCommands[] = {
     {"copydata", 5, cmd_copydata, "CLASS TITLE SENDER TEXT SIZE"},
     {"post-registered", 5, cmd_post_registered, "CLASS TITLE NAME WPARAM LPARAM"},
     {"open", 3, cmd_open, "PATH ACCESS SHARE"},
+    {"fit", 2, cmd_fit, "CLASS TITLE"},
+    {"dpi", 0, cmd_dpi, ""},
+    {"image", 2, cmd_image, "CLASS TITLE"},
 };
 
 int usage() {
