@@ -21,6 +21,8 @@ namespace {
 // Per process: only the program, which called setMyHook, holds a hook.
 os::HHOOK hookHandle = nullptr;
 os::HINSTANCE moduleInstance = nullptr;
+// The hook procedure has run in this process: it is the hooked softphone.
+bool hookRunsHere = false;
 
 constexpr os::DWORD DETACH_PAUSE_MS = 1000;
 
@@ -63,17 +65,27 @@ int clearMyHook(os::HWND) {
 }
 }
 
+// A process that loads the library takes part in the hook only if it set
+// it (the program) or the hook runs in it (the softphone). Any other, such
+// as a second copy of the program started by mistake, which ends at once,
+// must leave the hook of the running copy alone: the shared handshake flag
+// is reset only when no program holds the hook any more (a copy that ended
+// without unhooking left it behind).
 void PhonehookProcessAttach(os::HINSTANCE module) {
   hookHandle = nullptr;
   moduleInstance = module;
-  phonehookShared.attached = 0;
+  if (!os::IsWindow(phonehookShared.programWindow)) phonehookShared.attached = 0;
 }
 
 // In the softphone's process this posts the detach request and clears the
-// shared handles when the softphone ends or lets the library go.
-void PhonehookProcessDetach() { clearMyHook(phonehookShared.programWindow); }
+// shared handles when the softphone ends or lets the library go; in the
+// program it removes its hook.
+void PhonehookProcessDetach() {
+  if (hookHandle || hookRunsHere) clearMyHook(phonehookShared.programWindow);
+}
 
 os::LRESULT OS_CALLBACK GetMessageHook(int code, os::WPARAM removal, os::LPARAM message) {
+  hookRunsHere = true;
   if (code >= 0) HandleRetrievedMessage(*reinterpret_cast<os::MSG*>(message), removal != 0);
   return os::CallNextHookEx(hookHandle, code, removal, message);
 }

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # A second start while one instance runs shows an ownerless "Warning" box
-# with an OK button, ends after OK, and leaves the first instance as it was.
+# with an OK button, ends after OK, and leaves the first instance as it was:
+# also its hook on the softphone, which the second copy's hook library,
+# loaded and unloaded with it, must not reset.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 e2e_begin second_instance
 
 e2e_start_program
@@ -36,3 +40,20 @@ e2e_assert_eq "the first instance's status record" "$record_before" \
     "$(wintool child-text "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" 2)"
 cmp -s "$E2E_WORK/log.before" "$E2E_LOG" ||
     e2e_fail "the event log changed: $(diff <(tr -d '\r' <"$E2E_WORK/log.before") <(e2e_log_lines))"
+
+# --- With the softphone hooked and the adapter in use: after a second start
+# the first instance still hears the handset.
+wintool post "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" "$E2E_WM_COMMAND" "$E2E_CMD_EXIT" 0 >/dev/null
+e2e_wait_gone "$first_pid" 20 || e2e_fail "the first instance did not exit"
+e2e_plug_adapter
+e2e_start_softphone --version 2012.1
+e2e_start_program_with_adapter
+e2e_wait 30 e2e_logged DeviceAdded 1 || e2e_fail "no DeviceAdded within 30 s"
+e2e_start_program
+second_pid=$E2E_LAST_PID
+wintool msgbox Warning 15000 >/dev/null || e2e_fail "no Warning box from the second start beside the hooked copy"
+e2e_wait_gone "$second_pid" 10 || e2e_fail "the second instance still runs 10 s after OK"
+e2e_key 0x8E
+e2e_wait 10 e2e_logged CallOrigination 1 || e2e_fail "the first instance no longer hears the handset after a second start"
+e2e_key 0x8F
+e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "no CallOnhook after the hang-up"
