@@ -21,6 +21,7 @@
 #   e2e_start_skype_on_line [ARG..]  e2e_start_skype seeing the same devices
 #   e2e_line_streams             how many streams have ended
 #   e2e_line_began               how many streams have begun
+#   e2e_line_ended_past N        true once stream N has ended
 #   e2e_line_default_played      true once anything was played on the
 #                                system's default output instead
 #   e2e_line_decode N            what minimodem decodes from stream N
@@ -83,6 +84,8 @@ e2e_line_streams() {
     while [[ -f "$E2E_LINE_DIR/line-$n.wav" ]]; do n=$(( n + 1 )); done
     echo "$n"
 }
+
+e2e_line_ended_past() { (( $(e2e_line_streams) > $1 )); }
 
 e2e_line_began() {
     local n=0

@@ -43,7 +43,6 @@ commands() { e2e_skype_lines command | wc -l; }
 sent_has() { e2e_skype_sent_since "$1" | grep -xF -- "$2" >/dev/null; }
 idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
 e2e_softphone_closed() { e2e_transcript | grep -x sysclose >/dev/null; }
-streams_past() { (( $(e2e_line_streams) > $1 )); }
 last_log_line() { e2e_log_lines | grep -F "; "$'\t'"st=$1;" | tail -n1; }
 
 # The caller identification of the call that rang from SINCE (ms since 1970)
@@ -61,7 +60,7 @@ check_caller_id() {
     local n=$1 since=$2 number=$3 name=$4
     local start_line stop_line start_ms stop_ms burst_end minutes expected shown
     local rate tone wave_ms last_ms
-    e2e_wait 10 streams_past "$n" || e2e_fail "the caller identification never ended on the line"
+    e2e_wait 10 e2e_line_ended_past "$n" || e2e_fail "the caller identification never ended on the line"
     start_line=$(last_log_line SendCalleridStart) stop_line=$(last_log_line SendCalleridStop)
     start_ms=$(e2e_ms_of_log_line "$start_line") stop_ms=$(e2e_ms_of_log_line "$stop_line")
     # The wave is built between the two records, perhaps across a minute.
