@@ -16,8 +16,9 @@
 #                                line-N.wav and line-N.times
 #   e2e_start_program_on_line [ARG..]  e2e_start_program_with_adapter with
 #                                that home, ALSA only (no sound server can
-#                                take the sound) and the adapter noting when
-#                                each feature report went out
+#                                take the sound), raised priority and the
+#                                adapter noting when each feature report
+#                                went out
 #   e2e_start_skype_on_line [ARG..]  e2e_start_skype seeing the same devices
 #   e2e_line_streams             how many streams have ended
 #   e2e_line_began               how many streams have begun
@@ -57,22 +58,33 @@ pcm."$E2E_LINE_DEVICE" {
     format "wav"
 }
 ASOUNDRC
-    # Raised above the builds that may share the machine, so that its read
-    # times stay within a millisecond of the writes.
-    nice -n -10 python3 "$E2E_LINE_RECORDER" record "$E2E_LINE_DIR/line.fifo" "$E2E_LINE_DIR" \
+    # Its read times date what the program handed over, so it runs ahead of
+    # everything else on the machine (real-time where allowed): it wakes the
+    # moment bytes arrive and does little else.
+    local ahead=(nice -n -10)
+    chrt -f 10 true 2>/dev/null && ahead=(chrt -f 10)
+    "${ahead[@]}" python3 "$E2E_LINE_RECORDER" record "$E2E_LINE_DIR/line.fifo" "$E2E_LINE_DIR" \
         >"$E2E_LINE_DIR/recorder.out" 2>&1 </dev/null &
     E2E_LINE_RECORDER_PID=$!
     E2E_PIDS+=("$E2E_LINE_RECORDER_PID")
     # Wine's ALSA driver lists the devices named here besides the cards; a
     # device ALSA cannot open (any other home) is left out.
+    # Opening a sound device takes many wineserver requests; the server is
+    # raised like the program (below), so that the signal goes out on time
+    # while builds share the machine.
+    renice -n -10 -p "$E2E_WINESERVER_PID" >/dev/null 2>&1
     timeout -k 2 30 "$E2E_WINE" reg add 'HKCU\Software\Wine\Drivers\winealsa.drv' \
         /v ALSAOutputDevices /t REG_MULTI_SZ /d "$E2E_LINE_DEVICE" /f >/dev/null 2>&1 </dev/null ||
         e2e_fail "could not name the line to Wine's ALSA driver"
 }
 
+# The program asks Windows for a high-priority process; Wine leaves Linux
+# priorities alone, so it is started raised. Otherwise builds sharing the
+# machine can keep Wine's sound thread from refilling in time, and Wine
+# fills the gap in the signal with silence.
 e2e_start_program_on_line() {
     HOME="$E2E_LINE_HOME" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv=d" CORVALO_BENCH_TIMING=1 \
-        e2e_start_program_with_adapter "$@"
+        E2E_PROGRAM_NICE=-10 e2e_start_program_with_adapter "$@"
 }
 
 e2e_start_skype_on_line() {

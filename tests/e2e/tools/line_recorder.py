@@ -22,8 +22,11 @@ measure WAV TIMES
     ALSA's file device writes out what it is given only once it holds more
     than one buffer of the stream, and the rest when the stream ends: the
     bytes up to K had been handed over by the time the bytes up to K minus
-    that buffer arrived. The buffer is what the last read, the device's
-    close, brought.
+    that buffer arrived. ALSA's null sink behind it always has room for a
+    whole buffer, so while Wine has sound to give it hands the stream over a
+    buffer per tick of its timer: the buffer is the size most reads bring
+    until the signal's end (afterwards Wine gives a period of silence per
+    tick).
 """
 import os
 import struct
@@ -100,6 +103,15 @@ def arrival_ms(times, byte_count):
     raise ValueError("the stream never reached byte %d" % byte_count)
 
 
+def held_back(times, until):
+    """The size most reads brought after the first (the header's) up to byte
+    until, the smaller one of a tie; 0 for a stream read at once."""
+    sizes = [b[1] - a[1] for a, b in zip(times[1:], times[2:]) if b[1] <= until]
+    if not sizes:
+        return 0
+    return min(sizes, key=lambda size: (-sizes.count(size), size))
+
+
 def measure(wav, times_path):
     rate, channels, width, header, data = read_wav(wav)
     frame = channels * width
@@ -114,9 +126,10 @@ def measure(wav, times_path):
     last = sounding[-1]
     with open(times_path) as f:
         times = [(float(ms), int(count)) for ms, count in (line.split() for line in f if line.strip())]
-    held = times[-1][1] - times[-2][1] if len(times) > 1 else 0
+    end = header + (last + 1) * frame
+    held = held_back(times, end)
     start_ms = arrival_ms(times, header + max(first * frame - held, 0) + 1)
-    end_ms = arrival_ms(times, header + (last + 1) * frame - held)
+    end_ms = arrival_ms(times, end - held)
     print("%d %d %.1f %.1f" % (rate, tone, start_ms, end_ms))
     return 0
 
