@@ -45,17 +45,18 @@ idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
 e2e_softphone_closed() { e2e_transcript | grep -x sysclose >/dev/null; }
 last_log_line() { e2e_log_lines | grep -F "; "$'\t'"st=$1;" | tail -n1; }
 
-# The caller identification of the call that rang from SINCE (ms since 1970)
-# on, which the line took as stream N (ended by the answer's silencing): decoded, it
-# shows NUMBER and NAME with the time the program built it. The wave's first
-# sample is located in the stream half a second (its leading silence) before
-# the first tone; it reached the line within 300 ms of the first ring
-# burst's end (the adapter's ring-off report), and no earlier than 200 ms
-# after it, since the program waits that long in the pause. Every sample had
-# reached the line when "SendCalleridStop" was logged. The line's times are
-# when the recorder had read enough of the stream to know the program had
-# handed those samples over, so they are never early. Log and report time
-# stamps are whole milliseconds, and the checks are made at that resolution.
+# The caller identification of the call that rang from SINCE (ms since
+# 1970) on, which the line took as stream N (ended when the answer silences
+# the line): decoded, it shows NUMBER and NAME with the time the program
+# built it. The wave's first sample is located in the stream half a second
+# (its leading silence) before the first tone; it was handed to the line
+# within 300 ms of the first ring burst's end (the adapter's ring-off
+# report), and not before 200 ms, since the program waits that long in the
+# pause. Every sample had been handed to the line when "SendCalleridStop"
+# was logged. The line's times are when the recorder had seen enough of
+# the stream to know the program had handed those samples over, so they
+# are never early. Log and report time stamps are whole milliseconds, and
+# the checks are made at that resolution.
 check_caller_id() {
     local n=$1 since=$2 number=$3 name=$4
     local start_line stop_line start_ms stop_ms burst_end minutes expected shown
@@ -76,11 +77,11 @@ check_caller_id() {
     burst_end=$(e2e_burst_end_ms "$since" "$RING_ON" "$RING_OFF")
     [[ -n "$burst_end" ]] || e2e_fail "the adapter took no ring burst for the call"
     local offset=$(( ${wave_ms%.*} - burst_end )) waited=$(( start_ms - burst_end ))
-    e2e_note "caller identification [$shown]: on the line ${offset} ms after the first ring burst; its last sample $(( stop_ms - ${last_ms%.*} )) ms before SendCalleridStop"
-    (( offset <= 300 )) || e2e_fail "the signal reached the line ${offset} ms after the ring burst (at most 300)"
+    e2e_note "caller identification [$shown]: handed to the line ${offset} ms after the first ring burst ended; its last sample $(( stop_ms - ${last_ms%.*} )) ms before SendCalleridStop"
+    (( offset <= 300 )) || e2e_fail "the signal was handed to the line ${offset} ms after the ring burst (at most 300)"
     (( waited >= 199 )) || e2e_fail "SendCalleridStart came ${waited} ms into the pause (200 ms expected)"
     (( ${last_ms%.*} <= stop_ms )) ||
-        e2e_fail "SendCalleridStop at $stop_ms came before the signal's last sample reached the line ($last_ms)"
+        e2e_fail "SendCalleridStop at $stop_ms came before the signal's last sample was handed to the line ($last_ms)"
 }
 
 # Answered, then the caller hangs up.

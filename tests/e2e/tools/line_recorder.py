@@ -3,14 +3,21 @@
 
 record FIFO DIR
     ALSA's file device writes every stream the program plays on the line
-    into FIFO as a WAV stream. Each stream, from its first byte to the
-    device's close, becomes DIR/line-N.wav (N = 0, 1, ...; the header's sizes
-    made right) and DIR/line-N.times, one "MS BYTES" line per read: the wall
-    clock in milliseconds since 1970 when BYTES bytes of the stream had
-    arrived. DIR/line-N.began appears with the stream's first bytes,
-    DIR/line-N.wav only once the stream has ended. Runs
-    until killed; the FIFO must be read before the program opens the
-    device, since ALSA's open waits for a reader.
+    into FIFO as a WAV stream. The line takes each stream at the pace it
+    would play (its header's bytes per second), with the FIFO kept to one
+    page, so that Wine hands the sound over as fast as a sound card would
+    take it: ALSA's null sink behind the file device takes everything at
+    once, which would let Wine run four times faster than real time and
+    leave gaps of silence in the signal whenever its sound thread waited
+    a little. Each stream, from its first byte to the device's close,
+    becomes DIR/line-N.wav (N = 0, 1, ...; the header's sizes made right)
+    and DIR/line-N.times, one "MS BYTES" line each time more had been
+    written into the FIFO: the wall clock in milliseconds since 1970 when
+    the file device had written BYTES bytes of the stream (looked at every
+    2 ms). DIR/line-N.began appears with the stream's first bytes,
+    DIR/line-N.wav only once the stream has ended. Runs until killed; the
+    FIFO must be read before the program opens the device, since ALSA's
+    open waits for a reader.
 
 measure WAV TIMES
     Prints "RATE TONE_SAMPLE START_MS END_MS": the stream's sample rate, the
@@ -28,9 +35,12 @@ measure WAV TIMES
     until the signal's end (afterwards Wine gives a period of silence per
     tick).
 """
+import fcntl
 import os
+import select
 import struct
 import sys
+import termios
 import time
 
 # The signal's leading silence, in seconds, and a level that no sample of
@@ -38,34 +48,82 @@ import time
 LEADING_SILENCE_S = 0.5
 TONE_LEVEL = 300
 
+F_SETPIPE_SZ = 1031
+PIPE_PAGE = 4096
+LOOK_S = 0.002
+WAV_HEADER = 44
+
 
 def now_ms():
     return time.time() * 1000.0
+
+
+def pending(fd):
+    return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0\0\0\0"))[0]
+
+
+def take_stream(fd, began):
+    """The stream's bytes and its "written" times, read at the stream's pace.
+    Every turn either waits for bytes or sleeps: the recorder may run
+    real-time, where a busy loop would starve the program."""
+    data, times = bytearray(), []
+    written_seen, started, byte_rate = 0, None, None
+    while True:
+        readable = select.select([fd], [], [], LOOK_S)[0]
+        now = now_ms()
+        waiting = pending(fd)
+        if waiting == 0:
+            if readable:
+                try:
+                    byte = os.read(fd, 1)
+                except BlockingIOError:
+                    time.sleep(LOOK_S)
+                    continue
+                if not byte:
+                    return data, times  # the file device closed the stream
+                data += byte
+            continue
+        if written_seen == 0:
+            began()
+        written = len(data) + waiting
+        if written != written_seen:
+            times.append((now, written))
+            written_seen = written
+        if byte_rate is None:
+            if written < WAV_HEADER:
+                time.sleep(LOOK_S)
+                continue
+            data += os.read(fd, WAV_HEADER - len(data))
+            byte_rate = struct.unpack_from("<I", data, 28)[0] or 1
+            started = now
+        due = WAV_HEADER + int(byte_rate * (now - started) / 1000.0) - len(data)
+        if due > 0:
+            data += os.read(fd, min(due, waiting))
+        else:
+            time.sleep(LOOK_S)
 
 
 def record(fifo, folder):
     count = 0
     while True:
         base = os.path.join(folder, "line-%d" % count)
-        with open(fifo, "rb", buffering=0) as stream:
-            data, times = bytearray(), []
-            while True:
-                chunk = stream.read(65536)
-                if not chunk:
-                    break
-                if not data:
-                    open(base + ".began", "w").close()
-                data += chunk
-                times.append((now_ms(), len(data)))
+        # Opened without waiting for a writer, so the FIFO is down to a page
+        # before the file device writes into it.
+        fd = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+        try:
+            fcntl.fcntl(fd, F_SETPIPE_SZ, PIPE_PAGE)
+            data, times = take_stream(fd, lambda: open(base + ".began", "w").close())
+        finally:
+            os.close(fd)
         if not data:
             continue
         with open(base + ".times", "w") as out:
             out.writelines("%.1f %d\n" % entry for entry in times)
         # The stream's header carries no sizes (ALSA cannot seek back in a
         # FIFO); the file is renamed into place whole.
-        if data[:4] == b"RIFF" and len(data) >= 44:
+        if data[:4] == b"RIFF" and len(data) >= WAV_HEADER:
             struct.pack_into("<I", data, 4, len(data) - 8)
-            struct.pack_into("<I", data, 40, len(data) - 44)
+            struct.pack_into("<I", data, 40, len(data) - WAV_HEADER)
         with open(base + ".part", "wb") as out:
             out.write(data)
         os.rename(base + ".part", base + ".wav")
