@@ -62,33 +62,42 @@ def pending(fd):
     return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0\0\0\0"))[0]
 
 
+def take_rest(fd, data):
+    while True:
+        try:
+            chunk = os.read(fd, 65536)
+        except BlockingIOError:
+            return
+        if not chunk:
+            return
+        data += chunk
+
+
 def take_stream(fd, began):
-    """The stream's bytes and its "written" times, read at the stream's pace.
-    Every turn either waits for bytes or sleeps: the recorder may run
-    real-time, where a busy loop would starve the program."""
+    """The stream's bytes and its "written" times, read at the stream's pace
+    until the file device closes it; what is left then is taken at once, so
+    that the next stream, which may open the FIFO moments later, is not
+    taken for more of this one. Every turn either waits or sleeps: the
+    recorder may run real-time, where a busy loop would starve the program."""
     data, times = bytearray(), []
     written_seen, started, byte_rate = 0, None, None
+    watch = select.poll()
+    watch.register(fd, select.POLLIN | select.POLLHUP)
     while True:
-        readable = select.select([fd], [], [], LOOK_S)[0]
+        events = watch.poll(LOOK_S * 1000)
         now = now_ms()
         waiting = pending(fd)
-        if waiting == 0:
-            if readable:
-                try:
-                    byte = os.read(fd, 1)
-                except BlockingIOError:
-                    time.sleep(LOOK_S)
-                    continue
-                if not byte:
-                    return data, times  # the file device closed the stream
-                data += byte
-            continue
-        if written_seen == 0:
-            began()
         written = len(data) + waiting
         if written != written_seen:
+            if written_seen == 0:
+                began()
             times.append((now, written))
             written_seen = written
+        if any(event & select.POLLHUP for _, event in events):
+            take_rest(fd, data)
+            return data, times
+        if waiting == 0:
+            continue
         if byte_rate is None:
             if written < WAV_HEADER:
                 time.sleep(LOOK_S)
