@@ -19,19 +19,23 @@ it did:
   4. puts CorvaloPlugin.exe and phonehook.dll into a folder under
      "Program Files" together with the stand-ins for the outside world: the
      adapter's softphone, Skype, and the USB adapter itself (our own hid.dll
-     and setupapi.dll presenting a virtual adapter);
+     and setupapi.dll presenting a virtual adapter, and an ALSA device named
+     as the adapter's audio output, whose sound is recorded: the phone line);
   5. starts them and waits until the program has hooked the softphone, found
      the adapter and attached to Skype;
   6. an outgoing call: lifts the handset, dials *8005550100#, waits until
      Skype has the call in progress, hangs up;
   7. an incoming call: Skype rings from "bob" (speed-dial slot 7, Bob Smith),
      waits for the caller identification, lifts the handset, the far end
-     hangs up, the handset goes down;
+     hangs up, the handset goes down; prints what a caller-ID display on the
+     line shows, decoded with minimodem from the sound the program played
+     ("caller identification on the line: MM/DD HH:MM, NUMBER, NAME");
   8. prints the event log, the Call Status record and the commands Skype
      received, sends the Exit command and waits for the program to end;
   9. stops Xvfb, the wineserver and every Wine process it started, and
      removes the prefix, whatever happened.
-Exits non-zero if any step fails or times out.
+Exits non-zero if any step fails or times out, or if no caller
+identification could be decoded from the line.
 EOF
 }
 
@@ -55,6 +59,7 @@ e2e_build_for_host verbose
 echo "Running $E2E_BUILD_REASON: $root/build/$E2E_PRESET"
 source "$root/tests/e2e/softphone.sh"
 source "$root/tests/e2e/skype.sh"
+source "$root/tests/e2e/line.sh"
 
 state=$(mktemp "${TMPDIR:-/tmp}/corvalo-run-state.XXXXXX")
 E2E_PIDS=()
@@ -71,12 +76,13 @@ mkdir -p "$E2E_DIR" "$E2E_WORK"
 cp "$E2E_EXE" "$E2E_DLL" "$E2E_DIR/"
 
 step "Starting the softphone, Skype and CorvaloPlugin.exe on display $DISPLAY"
+e2e_line_up "$E2E_WORK/line"
 e2e_plug_adapter
 # The settings file of the virtual adapter (serial mj00a1b2c3d4, digits mirrored).
 printf '[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n' >"$E2E_DIR/CorvaloPlugin\$mj99a8b7c6d5.ini"
 e2e_start_softphone --version 2012.1
-e2e_start_skype
-e2e_start_program_with_adapter
+e2e_start_skype_on_line
+e2e_start_program_on_line
 pid=$E2E_LAST_PID
 hwnd=$(e2e_wait_main_window 15000) || exit 1
 echo "Call Status window: $hwnd (visible: $(wintool visible "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE"))"
@@ -96,13 +102,23 @@ e2e_wait 10 logged CallOnhook 1 || e2e_fail "hanging up was not noticed"
 echo "hung up"
 
 step "Incoming call from bob"
+began=$(e2e_line_began)
 e2e_skype_cue "ring bob"
 e2e_wait 10 logged IncomingSkypeCall 1 || e2e_fail "the ringing Skype call was not taken"
 e2e_wait 10 logged SendCallerid 1 || e2e_fail "no caller identification in the first ring pause"
-echo "ringing; caller identification sent"
+if (( $(e2e_line_began) <= began )); then
+    e2e_line_default_played && e2e_fail "the program played the caller identification on the system's default output, not on the adapter's line"
+    e2e_fail "the program logged SendCallerid, but played nothing on the adapter's line: no caller identification was sent"
+fi
+echo "ringing; caller identification played on the line"
 key 0x8E
 e2e_wait 10 logged CallAnswered 1 || e2e_fail "lifting the handset did not answer"
 echo "answered"
+# The answer silences the line, which ends the recording.
+e2e_wait 10 e2e_line_ended_past "$began" || e2e_fail "the line's recording did not end"
+shown=$(e2e_line_shown "$began")
+[[ -n "$shown" ]] || e2e_fail "what the program played on the line does not decode as caller identification"
+echo "caller identification on the line: $shown"
 e2e_skype_cue "end FINISHED"
 e2e_wait 10 logged CallDisconnected 1 || e2e_fail "the far end's hang-up was not noticed"
 key 0x8F

@@ -217,7 +217,8 @@ unsigned long long NowMs() {
 
 void NoteLine(const std::string& text) {
   AppendToFile(Directory() + REPORTS_FILE, text + "\r\n");
-  // Benchmarks learn when each report went out from a file of their own.
+  // Benchmarks and timing tests learn when each report went out from a file
+  // of their own.
   if (std::getenv("CORVALO_BENCH_TIMING"))
     AppendToFile(Directory() + REPORTS_FILE + ".timing", std::to_string(NowMs()) + " " + text + "\r\n");
 }

@@ -35,7 +35,8 @@
 #                             (E2E_WORK, the program's working directory) and
 #                             an EXIT trap that stops what the test started.
 #   e2e_start_program [ARG..] starts E2E_DIR/CorvaloPlugin.exe in the
-#                             background; its pid is E2E_LAST_PID.
+#                             background, at niceness E2E_PROGRAM_NICE (0);
+#                             its pid is E2E_LAST_PID.
 #   e2e_start_in EXE DIR NAME [ARG..]  copies EXE to DIR/NAME and starts it
 #                             there; its pid is E2E_LAST_PID.
 #   e2e_wine ARG..            the Wine loader for E2E_ARCH (E2E_WINE).
@@ -409,7 +410,7 @@ e2e_begin() {
 # of beside the exe is noticed.
 e2e_start_program() {
     local n=${#E2E_PIDS[@]}
-    (cd "$E2E_WORK" && exec "$E2E_WINE" "$E2E_DIR/CorvaloPlugin.exe" "$@") \
+    (cd "$E2E_WORK" && exec nice -n "${E2E_PROGRAM_NICE:-0}" "$E2E_WINE" "$E2E_DIR/CorvaloPlugin.exe" "$@") \
         >"$E2E_WORK/program.$n.out" 2>&1 </dev/null &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")

@@ -58,7 +58,7 @@ play_and_decode() {
     expected=$(printf 'CALLER-ID\nTime:  %s\nPhone: %s\nName:  %s' "$shown_time" "$shown_number" "$shown_name")
     decoded=$(minimodem --rx -q -f "$mono" callerid)
     if [[ "$decoded" != "$expected" && -z "${retried:-}" ]]; then
-        # The file device plays out in real time; on a machine loaded by
+        # Wine feeds the file device on its own timer; on a machine loaded by
         # other builds it has been seen to drop the signal (nothing decoded).
         # A fault in the signal fails the second play too.
         e2e_note "$label: minimodem decoded [$decoded]; playing once more"
