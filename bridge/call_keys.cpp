@@ -48,7 +48,7 @@ unsigned CCorvaloPluginDlg::TakeHeldHookKey() {
 // While a Skype call holds the lifted handset the softphone must not hold
 // it too: it is put on hook, as when the Skype call took the handset.
 void CCorvaloPluginDlg::KeepSoftphoneOffHandset() {
-  if (offHook && lineMode == 2 && (callState == 2 || callState == 3)) PutOnHook(1);
+  if (offHook && lineMode == LINE_SKYPE && (callState == CALL_PLACING || callState == CALL_ANSWERED)) PutOnHook(LINE_SOFTPHONE);
 }
 
 void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
@@ -57,7 +57,7 @@ void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
     char keyText = static_cast<char>(key);
     WriteLog(std::string("Digit") + keyText);
     os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
-    if (callState == 1) {
+    if (callState == CALL_DIALLING) {
       if (dialledNumber.empty()) {
         dialledNumber += keyText;
         os::SetTimer(m_hWnd, DIGIT_TIMER_ID, DIGIT_PAUSE_MS);
@@ -71,8 +71,8 @@ void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
         }
       }
       // A number without the leading star belongs to the softphone.
-    } else if (callState != 0 && !dialledNumber.empty()) {
-      SendPinDigit(keyText, 0);
+    } else if (callState != CALL_IDLE && !dialledNumber.empty()) {
+      SendPinDigit(keyText, CURRENT_LINE);
     }
     return;
   }
@@ -84,10 +84,10 @@ void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
       return;
     }
     offHook = 1;
-    if (callState == 4) {
+    if (callState == CALL_RINGING) {
       OnAnswer();
       WriteLog("CallAnswered");
-    } else if (callState == 0) {
+    } else if (callState == CALL_IDLE) {
       OnOffHook();
       WriteLog("CallOrigination");
     }
@@ -99,28 +99,28 @@ void CCorvaloPluginDlg::HandleKey(os::WPARAM code) {
 }
 
 void CCorvaloPluginDlg::OnOffHook() {
-  if (callState == 0) {
+  if (callState == CALL_IDLE) {
     SetRinging(false);
     SetPhoneSignal(1, false);
     os::SetForegroundWindow(m_hWnd);
     PrepareCall();
     os::ShowWindow(m_hWnd, os::SW_HIDE);
-    callState = 1;
-    TakeLine(0);
+    callState = CALL_DIALLING;
+    TakeLine(CURRENT_LINE);
     SetTrayState(TrayState::OffHook, TrayUpdate::Modify);
-  } else if (callState == 2) {
-    PlaceSkypeCall(0);
+  } else if (callState == CALL_PLACING) {
+    PlaceSkypeCall(CURRENT_LINE);
   }
 }
 
 void CCorvaloPluginDlg::OnAnswer() {
-  if (callState != 4) return;
+  if (callState != CALL_RINGING) return;
   for (os::UINT_PTR id : {RING_OFF_TIMER_ID, RING_ON_TIMER_ID, NO_ANSWER_TIMER_ID}) os::KillTimer(m_hWnd, id);
-  if (lineMode != 1) SetRinging(false);
+  if (lineMode != LINE_SOFTPHONE) SetRinging(false);
   SetPhoneSignal(1, false);
   os::SetForegroundWindow(m_hWnd);
-  TakeLine(0);
-  callState = 3;
+  TakeLine(CURRENT_LINE);
+  callState = CALL_ANSWERED;
   SetTrayState(TrayState::OffHook, TrayUpdate::Modify);
 }
 
@@ -128,9 +128,9 @@ void CCorvaloPluginDlg::OnOnHook() {
   SetPhoneSignal(1, false);
   os::KillTimer(m_hWnd, NO_ANSWER_TIMER_ID);
   os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
-  EndCall(0);
-  CloseDialerWindows(1);
-  CloseDialerWindows(2);
+  EndCall(CURRENT_LINE);
+  CloseDialerWindows(LINE_SOFTPHONE);
+  CloseDialerWindows(LINE_SKYPE);
   // Skype may report the call's end while the commands above are sent, with
   // the handset still marked off hook; the alert tone it starts then would
   // play on a phone that has been hung up.
@@ -139,8 +139,6 @@ void CCorvaloPluginDlg::OnOnHook() {
   os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
   os::KillTimer(m_hWnd, RING_ON_TIMER_ID);
   SetTrayState(skypeApiWindow ? TrayState::Ready : TrayState::SkypeNotAttached, TrayUpdate::Modify);
-  callState = 0;
-  lineMode = 0;
-  skypeCallId = 0;
+  ClearCall();
   offHook = 0;
 }

@@ -4,7 +4,7 @@
 
 void CCorvaloPluginDlg::PrepareCall() {
   DoDataExchange();  // the control members are bound before their first use
-  if (lineMode == 0) lineMode = 1;
+  if (lineMode == LINE_NONE) lineMode = LINE_SOFTPHONE;
   dialledNumber.clear();
   callerName.clear();
   callerNumber.clear();
@@ -15,4 +15,10 @@ void CCorvaloPluginDlg::PrepareCall() {
   os::SetWindowTextA(statusText, "");
   os::EnableWindow(statusText, os::TRUE);
   DoDataExchange();
+}
+
+void CCorvaloPluginDlg::ClearCall() {
+  callState = CALL_IDLE;
+  lineMode = LINE_NONE;
+  skypeCallId = 0;
 }

@@ -128,8 +128,8 @@ void CCorvaloPluginDlg::OnDeviceAdded() {
 // ringing stays in Skype, where the user can take it at the computer. The
 // call's timers stop either way.
 void CCorvaloPluginDlg::OnDeviceRemoved() {
-  bool skypeCallEnded = lineMode == 2 && (callState == 2 || callState == 3);
-  if (skypeCallEnded) EndCall(2);
+  bool skypeCallEnded = lineMode == LINE_SKYPE && (callState == CALL_PLACING || callState == CALL_ANSWERED);
+  if (skypeCallEnded) EndCall(LINE_SKYPE);
   for (os::UINT_PTR id : {RING_ON_TIMER_ID, RING_OFF_TIMER_ID, DIGIT_TIMER_ID, NO_ANSWER_TIMER_ID})
     os::KillTimer(m_hWnd, id);
   os::ShowWindow(m_hWnd, os::SW_HIDE);
@@ -137,15 +137,13 @@ void CCorvaloPluginDlg::OnDeviceRemoved() {
   // dropped the adapter, and by the time this message is handled it may
   // already have taken a returning one, which must not be forgotten.
   offHook = 0;
-  callState = 0;
-  lineMode = 0;
-  skypeCallId = 0;
+  ClearCall();
   SetTrayState(TrayState::NoAdapter, TrayUpdate::Replace);
   SpeedDialDialog.EndDialog(0);
   aboutDialog.EndDialog(0);
   checklistDialog.EndDialog(0);
   WriteLog("DeviceRemoved");
-  if (skypeCallEnded) CloseDialerWindows(2);
+  if (skypeCallEnded) CloseDialerWindows(LINE_SKYPE);
 }
 
 // The softphone's version, registry value SOFTPHONE_VERSION_VALUE without trailing blanks or
@@ -186,7 +184,7 @@ void CCorvaloPluginDlg::OnSkypeAttach(os::HWND apiWindow, os::LPARAM status) {
     SendSkypeCommand(SKYPE_GET_VERSION, nullptr);
     // A call kept through a loss of the link may have ended, or been
     // answered in Skype's window, while Skype could not tell: it tells now.
-    if (lineMode == 2 && skypeCallId != 0) SendSkypeCommand(SKYPE_GET_CALL_STATUS, nullptr);
+    if (lineMode == LINE_SKYPE && skypeCallId != 0) SendSkypeCommand(SKYPE_GET_CALL_STATUS, nullptr);
     WriteLog("SkypeAttached");
   } else if (status == ATTACH_API_AVAILABLE) {
     skypeApiWindow = nullptr;

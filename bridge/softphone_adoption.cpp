@@ -19,12 +19,12 @@ constexpr const char* SPECIAL_CALL = "Special Call";
 os::HWND CCorvaloPluginDlg::SoftphoneCandidate(os::HWND dialer) {
   os::HWND candidate = SoftphoneTargetBeside(dialer);
   // The handset driver alone, without a dialer, keeps the current window.
-  if (!candidate && FindHandsetDriver(1)) candidate = softphoneWindow;
+  if (!candidate && FindHandsetDriver(LINE_SOFTPHONE)) candidate = softphoneWindow;
   return candidate;
 }
 
 os::HWND CCorvaloPluginDlg::AdoptSoftphone() {
-  os::HWND dialer = FindSoftphoneMain(1);
+  os::HWND dialer = FindSoftphoneMain(LINE_SOFTPHONE);
   if (dialer != lastDialer) {
     lastDialer = dialer;
     lastDialerThread = dialer ? os::GetWindowThreadProcessId(dialer, nullptr) : 0;
@@ -61,11 +61,11 @@ os::HWND CCorvaloPluginDlg::AdoptSoftphone() {
 }
 
 void CCorvaloPluginDlg::GuardSoftphoneEdit() {
-  os::HWND box = FindSoftphoneEdit(1);
+  os::HWND box = FindSoftphoneEdit(LINE_SOFTPHONE);
   auto mark = [box] {
     os::SendMessageA(box, os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(SPECIAL_CALL));
   };
-  if (callState == 4) {
+  if (callState == CALL_RINGING) {
     mark();
     return;
   }
@@ -75,7 +75,7 @@ void CCorvaloPluginDlg::GuardSoftphoneEdit() {
   if (length == 0) {
     mark();
   } else if (std::strcmp(text, SPECIAL_CALL) != 0) {
-    PutOnHook(1);
+    PutOnHook(LINE_SOFTPHONE);
     mark();
   }
 }

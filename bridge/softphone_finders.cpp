@@ -114,13 +114,13 @@ os::HWND EarlierOf(os::HWND a, os::HWND b) {
 }  // namespace
 
 os::HWND CCorvaloPluginDlg::FindHandsetDriver(int line) const {
-  if (line != 1) return nullptr;
+  if (line != LINE_SOFTPHONE) return nullptr;
   return os::FindWindowA("Static", "CSJHandsetDriverWnd");
 }
 
 os::HWND CCorvaloPluginDlg::FindIncomingPopup(int line) const {
-  if (line != 1) return nullptr;
-  return IncomingPopupBeside(FindSoftphoneMain(1));
+  if (line != LINE_SOFTPHONE) return nullptr;
+  return IncomingPopupBeside(FindSoftphoneMain(LINE_SOFTPHONE));
 }
 
 // Qt makes every widget on its GUI thread, so the popup is one of the
@@ -142,7 +142,7 @@ os::HWND CCorvaloPluginDlg::IncomingPopupBeside(os::HWND dialer) const {
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
-  if (line == 1) {
+  if (line == LINE_SOFTPHONE) {
     std::string title;
     os::HWND start = FirstDialerLike(&title);
     for (os::HWND w = start; w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
@@ -150,7 +150,7 @@ os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
     }
     return nullptr;
   }
-  if (line == 2) {
+  if (line == LINE_SKYPE) {
     // The first top-level window is passed over, whatever it is.
     os::HWND first = os::GetWindow(os::GetDesktopWindow(), os::GW_CHILD);
     if (!first) return nullptr;
@@ -165,18 +165,18 @@ os::HWND CCorvaloPluginDlg::FindSoftphoneMain(int line) const {
 // thread instead of the dialer's.
 os::HWND CCorvaloPluginDlg::FindSoftphoneTarget(int line) const {
   os::HWND main = FindSoftphoneMain(line);
-  return line == 1 ? SoftphoneTargetBeside(main) : main;
+  return line == LINE_SOFTPHONE ? SoftphoneTargetBeside(main) : main;
 }
 
 os::HWND CCorvaloPluginDlg::SoftphoneTargetBeside(os::HWND dialer) const {
   if (!dialer) return nullptr;
-  if (softphoneVersion.substr(0, 4).compare("2013") >= 0) return FindHandsetDriver(1);
+  if (softphoneVersion.substr(0, 4).compare("2013") >= 0) return FindHandsetDriver(LINE_SOFTPHONE);
   return dialer;
 }
 
 os::HWND CCorvaloPluginDlg::FindSoftphoneEdit(int line) const {
-  if (line != 1) return nullptr;
-  os::HWND target = FindSoftphoneTarget(1);
+  if (line != LINE_SOFTPHONE) return nullptr;
+  os::HWND target = FindSoftphoneTarget(LINE_SOFTPHONE);
   if (!target) return nullptr;
   for (os::HWND w = os::GetWindow(target, os::GW_CHILD); w; w = os::GetWindow(w, os::GW_HWNDNEXT)) {
     if (Contains(ClassOf(w), "Edit") && (os::GetWindowLongA(w, os::GWL_STYLE) & os::WS_VISIBLE)) return w;

@@ -30,12 +30,12 @@ os::LONG TopOf(os::HWND window) {
 
 void CCorvaloPluginDlg::PutOnHook(int line) {
   line = LineOf(line);
-  if (line == 1) {
+  if (line == LINE_SOFTPHONE) {
     os::PostMessageA(softphoneWindow, KEY_INJECT_MSG, reinterpret_cast<os::WPARAM>(m_hWnd),
                      static_cast<os::LPARAM>(KEY_ON_HOOK));
-  } else if (line == 2) {
+  } else if (line == LINE_SKYPE) {
     SendSkypeCommand(SKYPE_FOCUS, nullptr);
-    if (callState == 2) {
+    if (callState == CALL_PLACING) {
       SendSkypeCommand(SKYPE_BUTTON_PRESSED, "NO");
       SendSkypeCommand(SKYPE_BUTTON_RELEASED, "NO");
     }
@@ -45,10 +45,10 @@ void CCorvaloPluginDlg::PutOnHook(int line) {
 
 void CCorvaloPluginDlg::DeclineCall(int line) {
   line = LineOf(line);
-  if (line == 1) {
-    os::SendMessageA(FindIncomingPopup(1), os::WM_LBUTTONDOWN, os::MK_LBUTTON, DECLINE_CLICK_POINT);
-    os::SendMessageA(FindIncomingPopup(1), os::WM_LBUTTONUP, 0, DECLINE_CLICK_POINT);
-  } else if (line == 2) {
+  if (line == LINE_SOFTPHONE) {
+    os::SendMessageA(FindIncomingPopup(LINE_SOFTPHONE), os::WM_LBUTTONDOWN, os::MK_LBUTTON, DECLINE_CLICK_POINT);
+    os::SendMessageA(FindIncomingPopup(LINE_SOFTPHONE), os::WM_LBUTTONUP, 0, DECLINE_CLICK_POINT);
+  } else if (line == LINE_SKYPE) {
     SendSkypeCommand(SKYPE_BUTTON_PRESSED, "NO");
     SendSkypeCommand(SKYPE_BUTTON_RELEASED, "NO");
   }
@@ -58,22 +58,22 @@ void CCorvaloPluginDlg::DeclineCall(int line) {
 // away.
 void CCorvaloPluginDlg::EndCall(int line) {
   line = LineOf(line);
-  if (line == 1) {
-    if (callState == 4) CloseDialerWindows(1);
-  } else if (line == 2) {
-    os::SendMessageA(FindSoftphoneEdit(1), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(""));
-    PutOnHook(2);
+  if (line == LINE_SOFTPHONE) {
+    if (callState == CALL_RINGING) CloseDialerWindows(LINE_SOFTPHONE);
+  } else if (line == LINE_SKYPE) {
+    os::SendMessageA(FindSoftphoneEdit(LINE_SOFTPHONE), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(""));
+    PutOnHook(LINE_SKYPE);
   }
 }
 
 void CCorvaloPluginDlg::CloseDialerWindows(int line) {
   line = LineOf(line);
-  if (line == 2) {
+  if (line == LINE_SKYPE) {
     CloseSkypeWindows();
     return;
   }
-  if (line != 1 || !IsAutoMinimizeDialerOn()) return;
-  os::HWND dialer = FindSoftphoneMain(1);
+  if (line != LINE_SOFTPHONE || !IsAutoMinimizeDialerOn()) return;
+  os::HWND dialer = FindSoftphoneMain(LINE_SOFTPHONE);
   for (int attempt = 0; attempt < DIALER_CLOSE_ATTEMPTS; ++attempt) {
     if (!os::IsWindowVisible(dialer) || TopOf(dialer) < 0) return;
     os::SendMessageA(dialer, os::WM_SYSCOMMAND, os::SC_CLOSE, static_cast<os::LPARAM>(os::SC_CLOSE));
@@ -89,14 +89,14 @@ void CCorvaloPluginDlg::CloseDialerWindows(int line) {
 // reports INPROGRESS from inside "HOOK OFF", which already moves the call
 // to answered before the dialer has been put away.
 void CCorvaloPluginDlg::TakeLine(int) {
-  if (lineMode != 2) return;
-  const bool ringing = callState == 4;
+  if (lineMode != LINE_SKYPE) return;
+  const bool ringing = callState == CALL_RINGING;
   if (ringing) {
     os::Sleep(STEP_MS);
-    PutOnHook(1);
+    PutOnHook(LINE_SOFTPHONE);
     os::Sleep(STEP_MS);
   }
-  if (callState != 1) {
+  if (callState != CALL_DIALLING) {
     for (int wait = 0; wait < NOTIFICATION_WAITS && !os::FindWindowA("TCallNotificationWindow", "");
          ++wait) {
       os::Sleep(STEP_MS);
@@ -105,24 +105,24 @@ void CCorvaloPluginDlg::TakeLine(int) {
     os::Sleep(STEP_MS);
   }
   if (ringing) {
-    os::HWND dialer = FindSoftphoneMain(1);
+    os::HWND dialer = FindSoftphoneMain(LINE_SOFTPHONE);
     for (int wait = 0; wait < DIALER_OFFSCREEN_WAITS && TopOf(dialer) < 0; ++wait) {
       os::Sleep(STEP_MS);
     }
-    CloseDialerWindows(1);
+    CloseDialerWindows(LINE_SOFTPHONE);
   }
 }
 
 void CCorvaloPluginDlg::MuteOn(int line) {
   if (muted) return;
-  if (LineOf(line) == 2) {
+  if (LineOf(line) == LINE_SKYPE) {
     SendSkypeCommand(SKYPE_MUTE_ON, nullptr);
     muted = 1;
   }
 }
 
 void CCorvaloPluginDlg::MuteOff(int line) {
-  if (LineOf(line) == 2) {
+  if (LineOf(line) == LINE_SKYPE) {
     SendSkypeCommand(SKYPE_MUTE_OFF, nullptr);
     muted = 0;
   }
@@ -131,10 +131,10 @@ void CCorvaloPluginDlg::MuteOff(int line) {
 // A key pressed during a Skype call goes to the far end as a tone, with the
 // microphone muted until 1.5 s after the last key.
 void CCorvaloPluginDlg::SendPinDigit(char key, int line) {
-  if (LineOf(line) != 2 || callState == 1) return;
+  if (LineOf(line) != LINE_SKYPE || callState == CALL_DIALLING) return;
   if (dialledNumber == "*" || !pinDialling) return;
   os::KillTimer(m_hWnd, UNMUTE_TIMER_ID);
-  MuteOn(0);
+  MuteOn(CURRENT_LINE);
   char tone[2] = {key, '\0'};
   SendSkypeCommand(SKYPE_CALL_DTMF, tone);
   os::SetTimer(m_hWnd, UNMUTE_TIMER_ID, PIN_UNMUTE_MS);

@@ -59,7 +59,7 @@ void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
       OnDiallingDone();
       break;
     case UNMUTE_TIMER_ID:
-      MuteOff(0);
+      MuteOff(CURRENT_LINE);
       break;
     case NO_ANSWER_TIMER_ID:
       OnNoAnswer();
@@ -73,7 +73,7 @@ void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
 }
 
 void CCorvaloPluginDlg::OnRingOn() {
-  if (offHook || callState != 4) return;
+  if (offHook || callState != CALL_RINGING) return;
   os::SetTimer(m_hWnd, RING_OFF_TIMER_ID, RING_BURST_MS);
   SetRinging(true);
   WriteLog("RingOn(Skype)");
@@ -84,7 +84,7 @@ void CCorvaloPluginDlg::OnRingOn() {
 void CCorvaloPluginDlg::OnRingOff() {
   SetRinging(false);
   WriteLog("RingOff(Skype)");
-  if (offHook || callState != 4) return;
+  if (offHook || callState != CALL_RINGING) return;
   os::SetTimer(m_hWnd, RING_ON_TIMER_ID, RING_PAUSE_MS);
   if (callerIdPending) {
     callerIdPending = 0;
@@ -95,8 +95,8 @@ void CCorvaloPluginDlg::OnRingOff() {
 }
 
 void CCorvaloPluginDlg::OnDiallingDone() {
-  if (callState != 1 || dialledNumber.empty()) return;
-  callState = 2;
+  if (callState != CALL_DIALLING || dialledNumber.empty()) return;
+  callState = CALL_PLACING;
   WriteLog("AllDigitsPresent");
   if (dialledNumber[0] == '*') CallSkypeUnlessSiblingBusy();
 }
@@ -104,7 +104,7 @@ void CCorvaloPluginDlg::OnDiallingDone() {
 void CCorvaloPluginDlg::CallSkypeUnlessSiblingBusy() {
   if (SiblingInCall("TesselbayPlugin - Call Status") || SiblingInCall("FerrowindPlugin - Call Status"))
     return;
-  lineMode = 2;
+  lineMode = LINE_SKYPE;
   OnOffHook();
 }
 
@@ -113,17 +113,15 @@ void CCorvaloPluginDlg::CallSkypeUnlessSiblingBusy() {
 // may report the end from inside the hang-up command; then the call has
 // ended (and been logged) there, once.
 void CCorvaloPluginDlg::OnNoAnswer() {
-  if (callState != 4) return;
+  if (callState != CALL_RINGING) return;
   WriteLog("NoAnswerTimeout");
-  EndCall(0);
-  if (callState != 4) return;
-  CloseDialerWindows(0);
+  EndCall(CURRENT_LINE);
+  if (callState != CALL_RINGING) return;
+  CloseDialerWindows(CURRENT_LINE);
   os::KillTimer(m_hWnd, RING_OFF_TIMER_ID);
   os::KillTimer(m_hWnd, RING_ON_TIMER_ID);
   SetRinging(false);
-  callState = 0;
-  lineMode = 0;
-  skypeCallId = 0;
+  ClearCall();
   WriteLog("CallDisconnected");
 }
 
@@ -133,7 +131,7 @@ void CCorvaloPluginDlg::Poll() {
     WatchSoftphoneCall(dialer);
     WatchSkype();
   }
-  if (lineMode == 2 && callState != 1) GuardSoftphoneEdit();
+  if (lineMode == LINE_SKYPE && callState != CALL_DIALLING) GuardSoftphoneEdit();
   os::SetTimer(m_hWnd, POLL_TIMER_ID, skypeApiWindow ? POLL_ATTACHED_MS : POLL_DETACHED_MS);
 }
 
@@ -141,22 +139,21 @@ void CCorvaloPluginDlg::Poll() {
 // with a call of its own the softphone's call is refused.
 void CCorvaloPluginDlg::WatchSoftphoneCall(os::HWND dialer) {
   if (IncomingPopupBeside(dialer)) {
-    if (offHook || callState != 0) {
-      if (lineMode != 1) {
-        DeclineCall(1);
-        CloseDialerWindows(1);
+    if (offHook || callState != CALL_IDLE) {
+      if (lineMode != LINE_SOFTPHONE) {
+        DeclineCall(LINE_SOFTPHONE);
+        CloseDialerWindows(LINE_SOFTPHONE);
       }
     } else {
       PrepareCall();
-      callState = 4;
-      lineMode = 1;
+      callState = CALL_RINGING;
+      lineMode = LINE_SOFTPHONE;
       WriteLog("IncomingCall");
     }
-  } else if (lineMode == 1 && callState == 4) {
-    callState = 0;
-    lineMode = 0;
+  } else if (lineMode == LINE_SOFTPHONE && callState == CALL_RINGING) {
+    ClearCall();  // a softphone call never has a Skype call id
     if (!offHook) {
-      CloseDialerWindows(1);
+      CloseDialerWindows(LINE_SOFTPHONE);
       WriteLog("CallDisconnected");
     }
   }
@@ -165,7 +162,7 @@ void CCorvaloPluginDlg::WatchSoftphoneCall(os::HWND dialer) {
 // Rediscovers Skype whenever its main window changes or the link is down,
 // and shows the link's state in the tray while the handset is on hook.
 void CCorvaloPluginDlg::WatchSkype() {
-  os::HWND skype = FindSoftphoneMain(2);
+  os::HWND skype = FindSoftphoneMain(LINE_SKYPE);
   if (skype != skypeMainWindow || !skypeApiWindow) {
     // Skype's main window went or changed: if it or the API window no
     // longer exists, Skype has ended, and the link and any call of it are

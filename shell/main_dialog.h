@@ -19,6 +19,19 @@
 #include "shell/dialog.h"
 #include "skype/speed_dial_dialog.h"
 
+// Call states (callState) and lines (lineMode). Sibling programs read these
+// numbers in the status record ("cs=", "ct="), so they are fixed. A per-line
+// operation takes LINE_SOFTPHONE or LINE_SKYPE, or CURRENT_LINE for lineMode.
+constexpr std::int32_t CALL_IDLE = 0;
+constexpr std::int32_t CALL_DIALLING = 1;
+constexpr std::int32_t CALL_PLACING = 2;   // digits complete; a Skype call being placed or routed
+constexpr std::int32_t CALL_ANSWERED = 3;  // talking
+constexpr std::int32_t CALL_RINGING = 4;   // a call coming in
+constexpr std::int32_t LINE_NONE = 0;
+constexpr std::int32_t CURRENT_LINE = 0;
+constexpr std::int32_t LINE_SOFTPHONE = 1;
+constexpr std::int32_t LINE_SKYPE = 2;
+
 enum class TrayState { NoAdapter, Initialising, SkypeNotAttached, Ready, OffHook };
 // How the Skype call that rings the phone (callState 4 on the Skype line)
 // came about: it rang in, the user started it in Skype's own window while
@@ -53,6 +66,8 @@ class CCorvaloPluginDlg : public CDialog {
 
   // Call record and the handset (call state machine).
   void PrepareCall();
+  // The call record back to idle: no call, no line, no Skype call.
+  void ClearCall();
   void HandleKey(os::WPARAM code);
   void OnKeyReport(os::WPARAM code);
   unsigned TakeHeldHookKey();
@@ -124,8 +139,8 @@ class CCorvaloPluginDlg : public CDialog {
   os::HWND statusText = nullptr;    // control 1006, the visible status line
   os::HWND statusRecord = nullptr;  // control 1007, the hidden status record
   std::string dialledNumber;
-  std::int32_t callState = 0;
-  std::int32_t lineMode = 0;
+  std::int32_t callState = CALL_IDLE;
+  std::int32_t lineMode = LINE_NONE;
   std::int32_t muted = 0;
   std::int32_t pinDialling = 0;
   std::string windowsVersion;
@@ -222,7 +237,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnSkypePartnerHandle(const std::string& handle);
   void OnSkypeCallType(const std::string& type);
   void OnSkypeDialingError(const std::string& reason, const std::string& detail);
-  int LineOf(int line) const { return line == 0 ? lineMode : line; }
+  int LineOf(int line) const { return line == CURRENT_LINE ? lineMode : line; }
 
   // Events that worker threads hand to the GUI thread's log, by cookie.
   void OnLogRequest(os::WPARAM cookie);

@@ -56,9 +56,9 @@ std::string SpeedDialTarget(const std::string& slot) {
 }  // namespace
 
 void CCorvaloPluginDlg::PlaceSkypeCall(int line) {
-  if (LineOf(line) != 2) return;
-  PutOnHook(1);
-  os::SendMessageA(FindSoftphoneEdit(1), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>("Special Call"));
+  if (LineOf(line) != LINE_SKYPE) return;
+  PutOnHook(LINE_SOFTPHONE);
+  os::SendMessageA(FindSoftphoneEdit(LINE_SOFTPHONE), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>("Special Call"));
 
   struct Failure {
     const char* event;
@@ -72,7 +72,7 @@ void CCorvaloPluginDlg::PlaceSkypeCall(int line) {
                                  "Skype dialer advanced options."};
   static const Failure TOO_SHORT = {"NotEnoughDigits", "Insufficient number of digits entered to place call."};
 
-  if (!FindSoftphoneMain(2)) {
+  if (!FindSoftphoneMain(LINE_SKYPE)) {
     failure = &NO_SKYPE;
   } else if (!skypeApiWindow) {
     failure = &NO_API;
@@ -110,5 +110,5 @@ void CCorvaloPluginDlg::PlaceSkypeCall(int line) {
     PlaceWindow();
     WriteLog(failure->event);
   }
-  CloseDialerWindows(1);
+  CloseDialerWindows(LINE_SOFTPHONE);
 }

@@ -46,12 +46,12 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
     if (value == "RINGING") {
       OnSkypeCallRinging(id);
     } else if (IsEndStatus(value)) {
-      if (lineMode == 2 && id == skypeCallId) OnSkypeCallEnded();
+      if (lineMode == LINE_SKYPE && id == skypeCallId) OnSkypeCallEnded();
     } else if (value == "ROUTING") {
       OnSkypeCallRouting(id);
-    } else if (value == "INPROGRESS" && offHook && lineMode == 2 && id == skypeCallId) {
+    } else if (value == "INPROGRESS" && offHook && lineMode == LINE_SKYPE && id == skypeCallId) {
       os::KillTimer(m_hWnd, NO_ANSWER_TIMER_ID);
-      callState = 3;
+      callState = CALL_ANSWERED;
       WriteLog("CallInProgress");
       SendSkypeCommand(SKYPE_GET_CALL_TYPE, nullptr);
     } else if (value == "INPROGRESS" && !offHook && SkypeCallRings() && skypeRinging == SkypeRinging::RangIn &&
@@ -71,15 +71,15 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
 // A call ringing in is taken while the phone and the sibling are idle;
 // otherwise it is refused after 3 s, unless a Skype call is in hand.
 void CCorvaloPluginDlg::OnSkypeCallRinging(int id) {
-  if (callState == 0 && !offHook && skypeCallId == 0 && !SiblingBusy()) {
+  if (callState == CALL_IDLE && !offHook && skypeCallId == 0 && !SiblingBusy()) {
     TakeSkypeCall(id, SkypeRinging::RangIn);
     SendSkypeCommand(SKYPE_GET_PARTNER_HANDLE, nullptr);
     os::SetTimer(m_hWnd, RING_ON_TIMER_ID, FIRST_RING_MS);
     WriteLog("IncomingSkypeCall");
-  } else if (lineMode != 2) {
+  } else if (lineMode != LINE_SKYPE) {
     os::Sleep(REFUSE_DELAY_MS);
-    DeclineCall(2);
-    CloseDialerWindows(2);
+    DeclineCall(LINE_SKYPE);
+    CloseDialerWindows(LINE_SKYPE);
   }
 }
 
@@ -88,19 +88,19 @@ void CCorvaloPluginDlg::OnSkypeCallRinging(int id) {
 // was lifted moves to the Skype line; one started while the phone is idle
 // rings the phone, without caller details.
 void CCorvaloPluginDlg::OnSkypeCallRouting(int id) {
-  if (callState == 2 && lineMode == 2 && skypeCallId == 0) {
+  if (callState == CALL_PLACING && lineMode == LINE_SKYPE && skypeCallId == 0) {
     skypeCallId = id;
     WriteLog("CallRouting");
   }
-  if (offHook && dialledNumber.empty() && callState == 1 && lineMode == 1 && skypeCallId == 0) {
+  if (offHook && dialledNumber.empty() && callState == CALL_DIALLING && lineMode == LINE_SOFTPHONE && skypeCallId == 0) {
     os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
-    lineMode = 2;
-    callState = 2;
+    lineMode = LINE_SKYPE;
+    callState = CALL_PLACING;
     skypeCallId = id;
-    CloseDialerWindows(1);
+    CloseDialerWindows(LINE_SOFTPHONE);
     WriteLog("SemiManualCall");
   }
-  if (callState == 0 && !offHook && skypeCallId == 0) {
+  if (callState == CALL_IDLE && !offHook && skypeCallId == 0) {
     TakeSkypeCall(id, SkypeRinging::StartedInSkype);
     callerName.clear();
     callerNumber.clear();
@@ -117,8 +117,8 @@ void CCorvaloPluginDlg::TakeSkypeCall(int id, SkypeRinging how) {
   partnerHandle.clear();
   os::SetForegroundWindow(m_hWnd);
   os::SetTimer(m_hWnd, NO_ANSWER_TIMER_ID, NO_ANSWER_MS);
-  callState = 4;
-  lineMode = 2;
+  callState = CALL_RINGING;
+  lineMode = LINE_SKYPE;
   skypeCallId = id;
 }
 
@@ -134,7 +134,7 @@ void CCorvaloPluginDlg::OnSkypeCallAnsweredInSkype() {
 }
 
 bool CCorvaloPluginDlg::SkypeCallRings() const {
-  return callState == 4 && lineMode == 2 && skypeRinging != SkypeRinging::AnsweredInSkype;
+  return callState == CALL_RINGING && lineMode == LINE_SKYPE && skypeRinging != SkypeRinging::AnsweredInSkype;
 }
 
 // With the handset still off hook the user hears the alert tone and the
@@ -146,12 +146,10 @@ void CCorvaloPluginDlg::OnSkypeCallEnded() {
     SetPhoneSignal(1, true);
   } else {
     SetRinging(false);
-    CloseDialerWindows(0);
-    callState = 0;
-    lineMode = 0;
-    skypeCallId = 0;
+    CloseDialerWindows(CURRENT_LINE);
+    ClearCall();
   }
-  os::SendMessageA(FindSoftphoneEdit(1), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(""));
+  os::SendMessageA(FindSoftphoneEdit(LINE_SOFTPHONE), os::WM_SETTEXT, 0, reinterpret_cast<os::LPARAM>(""));
   WriteLog("CallDisconnected");
 }
 

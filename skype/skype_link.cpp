@@ -153,13 +153,13 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
       // Skype did not take it: the link is gone. During a call, Skype's
       // hang-up hot key ends the call there, and its windows are tidied;
       // but not a call the user answered in Skype's window and talks on.
-      bool talkedOnInSkype = callState == 4 && lineMode == 2 && skypeRinging == SkypeRinging::AnsweredInSkype;
-      bool callInHand = callState != 0 && !talkedOnInSkype;
+      bool talkedOnInSkype = callState == CALL_RINGING && lineMode == LINE_SKYPE && skypeRinging == SkypeRinging::AnsweredInSkype;
+      bool callInHand = callState != CALL_IDLE && !talkedOnInSkype;
       DropSkypeLink("Refused");
       NoteRefusalAfterAttach();
       if (callInHand) {
-        os::SendMessageA(FindSoftphoneMain(2), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
-        CloseDialerWindows(2);
+        os::SendMessageA(FindSoftphoneMain(LINE_SKYPE), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
+        CloseDialerWindows(LINE_SKYPE);
       }
     }
   }
@@ -191,7 +191,7 @@ void CCorvaloPluginDlg::DropSkypeLink(const char* reason) {
 // was still up.
 void CCorvaloPluginDlg::OnSkypeGone() {
   DropSkypeLink("SkypeGone");
-  if (lineMode == 2 && skypeCallId != 0) OnSkypeCallEnded();
+  if (lineMode == LINE_SKYPE && skypeCallId != 0) OnSkypeCallEnded();
 }
 
 // A Skype that attaches and then takes no command would otherwise be asked

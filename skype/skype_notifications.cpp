@@ -47,12 +47,12 @@ void CCorvaloPluginDlg::HandleSkypeNotification(os::HWND sender, const os::COPYD
       partnerHandle.clear();
     }
   } else if (kind == "VOICEMAIL" && property == "STATUS" && value == "PLAYING") {
-    if (offHook && lineMode == 2 && skypeCallId == 0) {
+    if (offHook && lineMode == LINE_SKYPE && skypeCallId == 0) {
       os::KillTimer(m_hWnd, DIGIT_TIMER_ID);
       os::KillTimer(m_hWnd, NO_ANSWER_TIMER_ID);
-      lineMode = 2;
-      callState = 2;
-      CloseDialerWindows(1);
+      lineMode = LINE_SKYPE;
+      callState = CALL_PLACING;
+      CloseDialerWindows(LINE_SOFTPHONE);
       WriteLog("PlayingVoiceMail");
     }
   } else if (kind == "ERROR") {
@@ -68,7 +68,7 @@ void CCorvaloPluginDlg::HandleSkypeNotification(os::HWND sender, const os::COPYD
 // commands with ERROR (the audio device names it does not know, sent again
 // at every attach); while no "CALL" was sent there is no call to have failed.
 void CCorvaloPluginDlg::OnSkypeDialingError(const std::string& reason, const std::string& detail) {
-  if (lineMode != 2 || skypeCallId != 0 || callState != 2 || !skypeCallAsked) return;
+  if (lineMode != LINE_SKYPE || skypeCallId != 0 || callState != CALL_PLACING || !skypeCallAsked) return;
   std::string message = "Skype has reported that your call to " + dialledNumber + " has failed";
   message += reason.empty() ? "." : " with the reason " + reason + " " + detail + ".";
   message += " Check the number and try your call again.";

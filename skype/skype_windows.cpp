@@ -26,7 +26,7 @@ void CCorvaloPluginDlg::CloseSkypeWindows() {
   for (const char* className : CALL_WINDOW_CLASSES) CloseFirstOfClass(className);
   if (IsAutoMinimizeDialerOn()) {
     os::Sleep(PAUSE_MS);
-    if (lineMode == 2 && callState != 3) CloseDialerWindows(1);
+    if (lineMode == LINE_SKYPE && callState != CALL_ANSWERED) CloseDialerWindows(LINE_SOFTPHONE);
     SendSkypeCommand(SKYPE_MINIMIZE, nullptr);
   }
   os::Sleep(PAUSE_MS);
