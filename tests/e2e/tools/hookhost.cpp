@@ -21,9 +21,11 @@ constexpr UINT HANDSET_KEY = WM_USER + 3;
 constexpr UINT KEY_REPORT = 5122;
 
 HWND softphoneWindow = nullptr;
+int keyReports = 0;
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == KEY_REPORT) {
+    ++keyReports;
     std::printf("key %u\n", static_cast<unsigned>(wParam));
     std::fflush(stdout);
     return 0;
@@ -48,6 +50,13 @@ void Pump(DWORD milliseconds) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     Sleep(10);
   }
+}
+
+// Handles messages until `count` key reports have come in all told, or
+// five seconds have passed: a loaded machine may take its time, and a step
+// that ends early would count its reports to the next one.
+void PumpUntilReports(int count) {
+  for (int waited = 0; keyReports < count && waited < 5000; waited += 10) Pump(10);
 }
 
 void Step(const char* name) {
@@ -102,6 +111,7 @@ int main(int argc, char** argv) {
     PostMessageA(handset, HANDSET_KEY, code, 0);
     Pump(100);
   }
+  PumpUntilReports(8);  // "0", "5", "9", "*", "#", off, on, off hook
 
   Step("handshake");
   PostMessageA(softphoneWindow, HOOK_ATTACH, reinterpret_cast<WPARAM>(host), 0);
@@ -116,14 +126,17 @@ int main(int argc, char** argv) {
   Pump(100);
   PostMessageA(handset, HANDSET_KEY, '2', 0);
   Pump(100);
+  PumpUntilReports(10);
   Step("hangup");
   PostMessageA(handset, HANDSET_KEY, 0x8F, 0);
   Pump(100);
   PostMessageA(handset, HANDSET_KEY, 0x8E, 0);
   Pump(100);
+  PumpUntilReports(12);
   Step("free");
   PostMessageA(handset, HANDSET_KEY, '3', 0);
   Pump(300);
+  PumpUntilReports(13);
 
   std::printf("clear %d\n", clearMyHook(host));
   std::fflush(stdout);
