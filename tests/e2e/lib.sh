@@ -51,6 +51,13 @@
 #   e2e_log_lines             the event log's lines, CR LF ends removed.
 #   e2e_log_records           the record part of each log line.
 #   e2e_check_log_line LINE   fails unless LINE is "DD/MM/YYYY; HH:MM:SS:mmm; <TAB>record".
+#   e2e_log_count EVENT       how many log records have the event EVENT.
+#   e2e_logged EVENT N        true once the log has N records of EVENT.
+#   e2e_record_of EVENT       the last log record of EVENT.
+#   e2e_mark                  the number of log records now: a mark.
+#   e2e_logged_since MARK EVENT [N]  true once N (1) records of EVENT follow
+#                             the mark; a stanza marks the log first rather
+#                             than counting what the stanzas before it logged.
 
 # shellcheck disable=SC2016,SC2034 # constants for the scripts that source this file
 E2E_MAIN_CLASS='#32770'
@@ -535,4 +542,18 @@ e2e_log_line_key() {
 e2e_record_state() {
     local rec=$1
     [[ "$rec" =~ ^st=([^;]*)\; ]] && printf '%s\n' "${BASH_REMATCH[1]}"
+}
+
+# How many records have the event EVENT, among the records on stdin.
+# (Through the environment: awk -v would read the backslashes of a path as escapes.)
+e2e_count_event() {
+    E2E_EVENT="st=$1;" awk 'index($0, ENVIRON["E2E_EVENT"]) == 1 { n++ } END { print n + 0 }'
+}
+
+e2e_log_count() { e2e_log_records | e2e_count_event "$1"; }
+e2e_logged() { (( $(e2e_log_count "$1") >= $2 )); }
+e2e_record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
+e2e_mark() { e2e_log_records | wc -l; }
+e2e_logged_since() {
+    (( $(e2e_log_records | tail -n +"$(( $1 + 1 ))" | e2e_count_event "$2") >= ${3:-1} ))
 }

@@ -8,6 +8,15 @@
 #                                and plugs a second-generation adapter in
 #   e2e_start_program_with_adapter  e2e_start_program, with Wine told to load
 #                                the DLLs beside the program
+#   e2e_start_with_adapter [--softphone VERSION] [--no-skype] [SKYPE_ARG..]
+#                                the usual start: plugs the adapter in, starts
+#                                the softphone (VERSION 2012.1), Skype with
+#                                SKYPE_ARGs (unless --no-skype) and the program
+#                                with the adapter; its pid is E2E_PROGRAM_PID.
+#                                Waits for its window, then until it attached
+#                                to Skype (Skype without --attach) or else
+#                                until the adapter is ready
+#   e2e_wait_ready               waits until the adapter is in use
 #   e2e_start_skype [ARG..]      copies skype.exe into "$E2E_DIR/Skype"
 #                                (E2E_SKYPE_DIR), starts it there and waits
 #                                for its main window; its pid is E2E_SKYPE_PID
@@ -24,8 +33,6 @@
 #   e2e_status_line              the text of its visible status line (1006)
 #   e2e_key CODE..               handset keys at the softphone's handset window
 #   e2e_dial KEYS                "*", "#" and digits as handset keys
-#   e2e_logged EVENT N           true once the log has N records of EVENT
-#   e2e_record_of EVENT          the last log record of EVENT
 #   e2e_skype_sent_since N       Skype's commands after the first N, without
 #                                the keep-alive's PINGs (every 30 s)
 #   e2e_skype_has KIND TEXT      true when the transcript has that KIND line
@@ -45,6 +52,33 @@ e2e_plug_adapter() {
 
 e2e_start_program_with_adapter() {
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;hid,setupapi=n" e2e_start_program "$@"
+}
+
+e2e_start_with_adapter() {
+    local version=2012.1 skype=1
+    while (( $# )); do
+        case "$1" in
+            --softphone) version=$2; shift 2 ;;
+            --no-skype) skype=0; shift ;;
+            *) break ;;
+        esac
+    done
+    e2e_plug_adapter
+    e2e_start_softphone --version "$version"
+    (( skype )) && e2e_start_skype "$@"
+    e2e_start_program_with_adapter
+    E2E_PROGRAM_PID=$E2E_LAST_PID
+    e2e_wait_main_window >/dev/null
+    if (( skype )) && [[ " $* " != *" --attach "* ]]; then
+        e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
+    else
+        e2e_wait_ready
+    fi
+}
+
+e2e_wait_ready() {
+    ready() { e2e_log_records | grep -q '^st=DataFilePath:'; }
+    e2e_wait 20 ready || e2e_fail "the adapter was never made ready"
 }
 
 e2e_start_skype() {
@@ -119,8 +153,6 @@ e2e_dial() {
     e2e_key "${codes[@]}"
 }
 
-e2e_logged() { (( $(e2e_log_count "$1") >= $2 )); }
-e2e_record_of() { e2e_log_records | grep "^st=$1;" | tail -n1; }
 e2e_skype_sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))" | grep -vx PING; }
 # grep reads to the end (no -q): a reader that stops early would end the
 # writer with SIGPIPE, which pipefail reports as a failure.

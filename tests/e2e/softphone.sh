@@ -10,7 +10,6 @@
 #                                and its output (its clicks) in E2E_CLUTTER_OUT.
 #   e2e_transcript               the stand-in's transcript, CR LF ends removed.
 #   e2e_windows_path PATH        PATH as the Windows programs see it.
-#   e2e_log_count EVENT          how many log records have the event EVENT.
 
 E2E_SOFTPHONE_CLASS=QWidget
 E2E_SOFTPHONE_TITLE=magicJack
@@ -48,8 +47,3 @@ e2e_windows_path() {
     timeout -k 2 20 "$E2E_WINE" winepath -w "$1" 2>/dev/null </dev/null | tr -d '\r'
 }
 
-# How many records of the log have the event EVENT.
-# (Through the environment: awk -v would read the backslashes of a path as escapes.)
-e2e_log_count() {
-    e2e_log_records | E2E_EVENT="st=$1;" awk 'index($0, ENVIRON["E2E_EVENT"]) == 1 { n++ } END { print n + 0 }'
-}

@@ -18,9 +18,6 @@ e2e_plug_adapter
 control="$E2E_DIR/adapter-control.txt"
 reports="$E2E_DIR/adapter-reports.txt"
 plug() { printf '%s\n' "$@" >"$control.new" && mv -f "$control.new" "$control"; }
-added() { (( $(e2e_log_count DeviceAdded) >= $1 )); }
-removed() { (( $(e2e_log_count DeviceRemoved) >= $1 )); }
-last_record() { e2e_log_records | grep "^st=$1;" | tail -n1; }
 report_lines() { tr -d '\r' <"$reports" 2>/dev/null; }
 SECOND=second=C200,33,MJ00FFEEDD01
 
@@ -29,8 +26,8 @@ plug foreign=1 present=1 product=C200 reads=33 serial=MJ00A1B2C3D4 fail=attribut
 e2e_start_softphone --version 2012.1
 e2e_start_program_with_adapter
 e2e_wait_main_window >/dev/null
-e2e_wait 20 added 1 || e2e_fail "no DeviceAdded within 20 s: $(report_lines)"
-e2e_assert_match "the adapter taken" 'pi=C200; sn=mj00ffeedd01; ' "$(last_record DeviceAdded)"
+e2e_wait 20 e2e_logged DeviceAdded 1 || e2e_fail "no DeviceAdded within 20 s: $(report_lines)"
+e2e_assert_match "the adapter taken" 'pi=C200; sn=mj00ffeedd01; ' "$(e2e_record_of DeviceAdded)"
 expected=$(cat <<'LINES'
 attributes 046D:C31C ok no-data-access overlapped
 attributes 046D:C077 ok no-data-access overlapped
@@ -57,7 +54,7 @@ e2e_assert_eq "an open with no data access" "ok" "$(wintool open "$device" none 
 # The second adapter goes; the first can tell its attributes now but not its
 # serial: nothing is taken, nothing is said.
 plug foreign=1 present=1 product=C200 reads=33 serial=MJ00A1B2C3D4 fail=serial
-e2e_wait 8 removed 1 || e2e_fail "the second adapter was not lost within 8 s"
+e2e_wait 8 e2e_logged DeviceRemoved 1 || e2e_fail "the second adapter was not lost within 8 s"
 searched=$(report_lines | wc -l)
 records=$(e2e_log_records | wc -l)
 second_search() { (( $(report_lines | tail -n +"$(( searched + 1 ))" | grep -c '^attributes 06E6:C200 ok') >= 2 )); }
@@ -67,5 +64,5 @@ e2e_assert_eq "log records while the serial fails" "$records" "$(e2e_log_records
 
 # Both adapters well: the first on the bus is taken.
 plug foreign=1 present=1 product=C200 reads=33 serial=MJ00A1B2C3D4 "$SECOND"
-e2e_wait 8 added 2 || e2e_fail "the first adapter was not taken within 8 s"
-e2e_assert_match "the adapter taken" 'pi=C200; sn=mj00a1b2c3d4; ' "$(last_record DeviceAdded)"
+e2e_wait 8 e2e_logged DeviceAdded 2 || e2e_fail "the first adapter was not taken within 8 s"
+e2e_assert_match "the adapter taken" 'pi=C200; sn=mj00a1b2c3d4; ' "$(e2e_record_of DeviceAdded)"

@@ -11,19 +11,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone_calls.sh"
 e2e_begin adapter_unplug_call
 
-e2e_plug_adapter
+e2e_start_with_adapter
 control="$E2E_DIR/adapter-control.txt"
-e2e_start_softphone --version 2012.1
-e2e_start_skype
-e2e_start_program_with_adapter
-e2e_wait_main_window >/dev/null
-e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
 
-e2e_handset 0x8E
+e2e_key 0x8E
 e2e_wait 10 e2e_logged CallOrigination 1 || e2e_fail "no CallOrigination"
-for k in 0x6A 0x30 0x88; do e2e_handset "$k"; done
+for k in 0x6A 0x30 0x88; do e2e_key "$k"; done
 e2e_wait 15 e2e_logged CallInProgress 1 || e2e_fail "the echo-test call never went into progress"
-e2e_assert_match "the call before the loss" '; ct=2; cs=3; of=1; dn=echo123;' "$(e2e_call_status)"
+e2e_assert_match "the call before the loss" '; ct=2; cs=3; of=1; dn=echo123;' "$(e2e_status_record)"
 commands=$(e2e_skype_lines command | wc -l)
 
 printf '%s\n' present=0 >"$control.new" && mv -f "$control.new" "$control"
@@ -34,8 +29,8 @@ e2e_assert_eq "the Call Status window" 0 "$(wintool visible "$E2E_MAIN_CLASS" "$
 
 # The handset's keys still reach the program through the hook, which drops them.
 records=$(e2e_log_records | wc -l)
-e2e_handset 0x8F
-e2e_handset 0x35
+e2e_key 0x8F
+e2e_key 0x35
 sleep 1
 e2e_assert_eq "log records after keys without an adapter" "$records" "$(e2e_log_records | wc -l)"
 # The call cannot go on without the phone: it is hung up in Skype too.

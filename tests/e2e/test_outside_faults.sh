@@ -17,17 +17,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone_calls.sh"
 e2e_begin outside_faults
 
-e2e_plug_adapter
-e2e_start_softphone --version 2012.1
-e2e_start_skype
-e2e_start_program_with_adapter
-program=$E2E_LAST_PID
-e2e_wait_main_window >/dev/null
-e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
+e2e_start_with_adapter
+program=$E2E_PROGRAM_PID
 
 echo_call() {  # places the echo test from the handset and waits until it runs
-    e2e_handset 0x8E
-    for k in 0x6A 0x30 0x88; do e2e_handset "$k"; done
+    e2e_key 0x8E
+    for k in 0x6A 0x30 0x88; do e2e_key "$k"; done
     e2e_wait 15 e2e_logged CallInProgress "$1" || e2e_fail "echo-test call $1 never went into progress"
 }
 restart_skype() {
@@ -39,7 +34,7 @@ restart_skype() {
 echo_call 1
 e2e_stop_pid "$E2E_SKYPE_PID"
 e2e_wait 5 e2e_logged SkypeLinkLost:SkypeGone 1 || e2e_fail "the loss of Skype was not logged within 5 s"
-e2e_handset 0x8F
+e2e_key 0x8F
 e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "hanging up after Skype's end was not noticed"
 e2e_assert_match "the record after hanging up" '^st=CallOnhook; ct=0; cs=0; of=0;' "$(e2e_record_of CallOnhook)"
 restart_skype

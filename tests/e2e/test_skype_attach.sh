@@ -12,15 +12,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 e2e_begin skype_attach
 command -v xwd >/dev/null || e2e_fail "xwd is not installed (scripts/setup.sh)"
 
-e2e_plug_adapter
-e2e_start_softphone --version 2012.1
-e2e_start_skype --attach 2
+e2e_start_with_adapter --attach 2
 refused_skype=$E2E_SKYPE_PID
-e2e_start_program_with_adapter
-e2e_wait_main_window >/dev/null
-
-ready() { e2e_log_records | grep -q '^st=DataFilePath:'; }
-e2e_wait 20 ready || e2e_fail "the adapter was never made ready"
 # The same look twice in a row, so that the icon has been drawn.
 settled_look() {
     local first

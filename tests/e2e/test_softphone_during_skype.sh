@@ -12,17 +12,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/softphone_calls.sh"
 e2e_begin softphone_during_skype
 
-e2e_plug_adapter
 e2e_start_clutter 1 QWidget 280 126
-e2e_start_softphone --version 2012.1
-e2e_start_skype
-e2e_start_program_with_adapter
-e2e_wait_main_window >/dev/null
-e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "no SkypeAttached within 30 s"
+e2e_start_with_adapter
 
-e2e_handset 0x8E
+e2e_key 0x8E
 e2e_wait 10 e2e_logged CallOrigination 1 || e2e_fail "no CallOrigination"
-for k in 0x6A 0x38 0x30 0x30 0x35 0x35 0x35 0x30 0x31 0x30 0x30 0x88; do e2e_handset "$k"; done
+for k in 0x6A 0x38 0x30 0x30 0x35 0x35 0x35 0x30 0x31 0x30 0x30 0x88; do e2e_key "$k"; done
 e2e_wait 15 e2e_logged CallInProgress 1 || e2e_fail "the Skype call never went into progress"
 released() { e2e_transcript | grep -qx 'inject 0x8F'; }
 e2e_wait 5 released || e2e_fail "the softphone was not made to let go of the handset"
@@ -48,10 +43,10 @@ hidden() { [[ "$(wintool visible "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE")"
 e2e_wait 5 hidden || e2e_fail "the dialer is showing after the decline"
 (( $(e2e_log_count IncomingCall) == 0 )) || e2e_fail "the program took the softphone's call"
 e2e_assert_eq "commands to Skype meanwhile" "" "$(e2e_skype_lines command | tail -n +"$(( commands + 1 ))")"
-e2e_assert_match "the Call Status record" '; ct=2; cs=3; of=1; dn=\+18005550100;' "$(e2e_call_status)"
+e2e_assert_match "the Call Status record" '; ct=2; cs=3; of=1; dn=\+18005550100;' "$(e2e_status_record)"
 
 e2e_assert_eq "clicks into the other program's Qt window" "" "$(tr -d '\r' <"$E2E_CLUTTER_OUT")"
 
-e2e_handset 0x8F
+e2e_key 0x8F
 e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "no CallOnhook"
 e2e_skype_lines notify | grep -qxF "CALL 101 STATUS FINISHED" || e2e_fail "Skype did not end the call"

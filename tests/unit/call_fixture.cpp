@@ -6,6 +6,7 @@
 
 #include "phonehook/hook_messages.h"
 #include "platform/os_window.h"
+#include "platform/sim/hid_devices.h"
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
 #include "standins/softphone/softphone.h"
@@ -40,17 +41,29 @@ os::DWORD CallTest::StartSoftphone(const std::string& arguments) {
   return softphone;
 }
 
-void CallTest::StartReady(const std::string& softphoneArguments) {
+void CallTest::StartOnBus(const std::string& softphoneArguments) {
+  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
   StartSoftphone(softphoneArguments);
   StartProgram();
-  desktop.RunFor(1000);  // the first poll adopts and hooks the softphone
-  AdapterArrives();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 1; }, 5000));
 }
 
-void CallTest::AdapterArrives() {
-  theMainWindow->adapterProductId = 0xC200;
-  os::PostMessageA(MainWindow(), DEVICE_ADDED_MSG, 0, 0);
-  desktop.RunFor(50);
+void CallTest::StartReady(const std::string& softphoneArguments) {
+  StartOnBus(softphoneArguments);
+  desktop.RunFor(1000);  // a poll adopts and hooks the softphone
+}
+
+void CallTest::PlugInAdapter() {
+  int added = CountOf("DeviceAdded");
+  if (!softphone) StartSoftphone();
+  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
+  ASSERT_TRUE(desktop.RunUntil([this, added] { return CountOf("DeviceAdded") == added + 1; }, 5000));
+}
+
+void CallTest::UnplugAdapter() {
+  int removed = CountOf("DeviceRemoved");
+  sim::Unplug(adapterPath);
+  ASSERT_TRUE(desktop.RunUntil([this, removed] { return CountOf("DeviceRemoved") == removed + 1; }, 5000));
 }
 
 void CallTest::Handset(unsigned code, os::DWORD settleMs) {

@@ -5,6 +5,7 @@
 #include "platform/os_window.h"
 #include "shell/ids.h"
 #include "shell/main_dialog.h"
+#include "standins/skype/skype.h"
 #include "tests/unit/call_fixture.h"
 #include "tests/unit/text_lines.h"
 
@@ -26,9 +27,10 @@ class DispatchTest : public CallTest {
 };
 
 TEST_F(DispatchTest, HookReportsAreLoggedWholeAndOnlyForTheirKeywords) {
+  StartSoftphone();
   StartProgram();
-  os::HWND softphoneWindow = reinterpret_cast<os::HWND>(0x5150);
-  theMainWindow->softphoneWindow = softphoneWindow;
+  desktop.RunFor(1000);  // adopted and hooked: its reports are taken
+  os::HWND softphoneWindow = os::FindWindowA("QWidget", "magicJack");
 
   EXPECT_EQ(SendRecord(softphoneWindow, "FILEPATH C:\\My Apps\\soft phone.exe"), 0);
   EXPECT_EQ(LogEvents().back(), "DialerAttached: C:\\My Apps\\soft phone.exe");
@@ -46,9 +48,10 @@ TEST_F(DispatchTest, HookReportsAreLoggedWholeAndOnlyForTheirKeywords) {
 // Stricter than reading the text no further than its length: a record whose
 // terminator lies outside its stated length is not taken at all.
 TEST_F(DispatchTest, RecordsWithoutATerminatorWithinTheirLengthChangeNothing) {
+  StartSoftphone();
   StartProgram();
-  os::HWND softphoneWindow = reinterpret_cast<os::HWND>(0x5150);
-  theMainWindow->softphoneWindow = softphoneWindow;
+  desktop.RunFor(1000);
+  os::HWND softphoneWindow = os::FindWindowA("QWidget", "magicJack");
   std::size_t records = LogRecords().size();
   std::string text = "FILEPATH C:\\a.exe-and-what-lies-beyond";
   SendRecord(softphoneWindow, text, static_cast<os::DWORD>(std::strlen("FILEPATH C:\\a.exe")));
@@ -61,11 +64,11 @@ TEST_F(DispatchTest, RecordsWithoutATerminatorWithinTheirLengthChangeNothing) {
 }
 
 TEST_F(DispatchTest, SkypeRecordsAreTakenOnlyWhileAnAdapterIsPresent) {
-  StartProgram();
+  StartReady();
   AttachSkypeRecorder();
-  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 0);
-  theMainWindow->adapterProductId = 0xC200;
   EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 1);
+  UnplugAdapter();
+  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 0);
 }
 
 TEST_F(DispatchTest, AttachReplyConnectsTheLinkOrStartsDiscoveryAgain) {
@@ -102,15 +105,12 @@ TEST_F(DispatchTest, AttachReplyConnectsTheLinkOrStartsDiscoveryAgain) {
 }
 
 TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype) {
-  desktop.SetRegistryString(VERSION_KEY, "usd", "2012.09 \t\r\n");
   StartProgram();
-  theMainWindow->adapterProductId = 0xC202;
-  os::PostMessageA(MainWindow(), DEVICE_ADDED_MSG, 0, 0);
-  desktop.RunFor(10);
+  PlugInAdapter();
   EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Initializing)");
   EXPECT_EQ(desktop.TrayIcons()[0].iconResource, 137);
-  EXPECT_EQ(CountOf("DataFilePath:C:\\Program Files\\CorvaloPlugin\\"), 1);
-  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"), "pi=C202; sn=; wv=6.1; pr=CorvaloPlugin; re=2.06; sv=; mv=2012.09"));
+  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"),
+                  "pi=C200; sn=mj00a1b2c3d4; wv=6.1; pr=CorvaloPlugin; re=2.06; sv=; mv=2012.1"));
   EXPECT_EQ(theMainWindow->adapterReady, 1);
 
   desktop.RunFor(3000);
@@ -123,9 +123,7 @@ TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype
 
   // Removing the adapter closes the checklist and returns to the start. The
   // poll thread drops the adapter's record before it reports the loss.
-  theMainWindow->adapterProductId = 0;
-  os::PostMessageA(MainWindow(), DEVICE_REMOVED_MSG, 0, 0);
-  desktop.RunFor(10);
+  UnplugAdapter();
   EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);
   EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Please plug in and start MJ)");
   EXPECT_TRUE(Has(LogRecords().back(), "st=DeviceRemoved; ct=0; cs=0; of=0;"));
@@ -134,9 +132,10 @@ TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype
 
 TEST_F(DispatchTest, SkypeAttachingSoonAfterArrivalShowsNoPrompt) {
   StartProgram();
-  AdapterArrives();
+  PlugInAdapter();
   desktop.RunFor(1000);
-  theMainWindow->skypeApiWindow = reinterpret_cast<os::HWND>(0x7170);
+  desktop.StartProcess("C:\\Program Files\\Skype\\Skype.exe", &SkypeMain);
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 1; }, 3000));
   desktop.RunFor(15000);
   EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Courtesy Checklist"), nullptr);
   for (const sim::TrayEvent& event : desktop.TrayEvents())
@@ -144,17 +143,24 @@ TEST_F(DispatchTest, SkypeAttachingSoonAfterArrivalShowsNoPrompt) {
 }
 
 TEST_F(DispatchTest, SoftphoneVersionKeepsTheLastReadingWhenTheValueGoes) {
+  auto version = [this] {
+    std::string record = LastRecordOf("DeviceAdded");
+    return record.substr(record.rfind("; mv=") + 5);
+  };
   StartProgram();
-  AdapterArrives();  // no key at all
-  EXPECT_TRUE(Has(LastRecordOf("DeviceAdded"), "mv="));
-  desktop.SetRegistryString(VERSION_KEY, "usd", "2013.1");
-  AdapterArrives();
-  EXPECT_EQ(theMainWindow->softphoneVersion, "2013.1");
+  PlugInAdapter();  // the softphone wrote its version
+  EXPECT_EQ(version(), "2012.1");
+  desktop.SetRegistryString(VERSION_KEY, "usd", "2013.1 \t\r\n");
+  UnplugAdapter();
+  PlugInAdapter();
+  EXPECT_EQ(version(), "2013.1");
   desktop.DeleteRegistryKey(VERSION_KEY);
   desktop.SetRegistryString(VERSION_KEY, "other", "x");  // the key without the value
-  AdapterArrives();
-  EXPECT_EQ(theMainWindow->softphoneVersion, "2013.1");
+  UnplugAdapter();
+  PlugInAdapter();
+  EXPECT_EQ(version(), "2013.1");
   desktop.SetRegistryString(VERSION_KEY, "usd", std::string(400, '9'));
-  AdapterArrives();
+  UnplugAdapter();
+  PlugInAdapter();
   EXPECT_EQ(theMainWindow->softphoneVersion, std::string(255, '9'));
 }

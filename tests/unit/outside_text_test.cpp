@@ -42,7 +42,7 @@ TEST_F(OutsideTextTest, LineBreaksInTheSoftphonesVersionStayWithinOneLogLine) {
   desktop.SetRegistryString("Software\\talk4free\\USB Softphone", "usd", "2013.1\nbeta \r\n");
   StartProgram();
   desktop.RunFor(1000);
-  AdapterArrives();
+  PlugInAdapter();
   EXPECT_EQ(theMainWindow->softphoneVersion, "2013.1\nbeta");
   std::string record = LastRecordOf("DeviceAdded");
   EXPECT_EQ(record.substr(record.find("mv=")), "mv=2013.1 beta");

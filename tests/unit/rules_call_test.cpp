@@ -51,21 +51,43 @@ TEST_F(RulesTest, UnansweredCallIsReleasedAfterTwoMinutesAndTheNextOneIsTaken) {
   int rings = CountOf("RingOn(Skype)");
   desktop.RunFor(10000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);  // the ringing stays off
+  EXPECT_EQ(CommandsSince(before)[2], "MINIMIZE");
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
+  EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
 
   Cue("ring carol", 20);
   EXPECT_TRUE(Has(LastRecordOf("IncomingSkypeCall"), "ct=2; cs=4; of=0;"));
+  EXPECT_TRUE(Contains(SkypeLines("command"), "GET CALL 102 PARTNER_HANDLE"));
 }
 
 class EndStatusTest : public RulesTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(EndStatusTest, EndStatusReleasesARingingCallKillingTimers9_5_4_3InThatOrder) {
+// A ringing call is released at once; a placed one stays in hand with the
+// alert tone until the handset goes down.
+TEST_P(EndStatusTest, EndStatusEndsARingingOrAPlacedCallKillingTimers9_5_4_3InThatOrder) {
+  const std::string status = GetParam();
   StartWithAdapter();
   Cue("ring bob", 20);
   std::size_t timerEvents = desktop.TimerEvents().size();
-  Cue(std::string("end ") + GetParam(), 2000);
+  Cue("end " + status, 2000);
   EXPECT_EQ(CountOf("CallDisconnected"), 1);
   EXPECT_TRUE(Has(LastRecordOf("CallDisconnected"), "ct=0; cs=0; of=0;"));
   EXPECT_TRUE(InOrder(KillsSince(timerEvents), {9, 5, 4, 3}));
+
+  Cue("calls route");
+  Handset(HANDSET_OFF_HOOK);
+  Dial("*8005550100#");
+  desktop.RunFor(1000);
+  ASSERT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=2; cs=2; of=1;"));
+  timerEvents = desktop.TimerEvents().size();
+  sim::ClearAudioRecords();
+  Cue("end " + status, 200);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 102 STATUS " + status));
+  EXPECT_EQ(CountOf("CallDisconnected"), 2);
+  EXPECT_TRUE(SoundPlaying());
+  EXPECT_TRUE(InOrder(KillsSince(timerEvents), {9, 5, 4, 3}));
+  Handset(HANDSET_ON_HOOK, 3000);
+  EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachEnd, EndStatusTest,
@@ -77,7 +99,7 @@ class PinOptionTest : public RulesTest, public ::testing::WithParamInterface<con
 // settings file of the adapter's serial, whose digits are mirrored.
 TEST_P(PinOptionTest, DigitsDuringATelephoneCallGoOnAsTonesOnlyWithTheOptionAtOne) {
   std::string value = GetParam();
-  desktop.WriteFile(ADAPTER_SETTINGS, "[Options]\r\nAllowPinDialing=" + value + "\r\n");
+  desktop.WriteFile(SETTINGS, "[Options]\r\nAllowPinDialing=" + value + "\r\n");
   StartWithAdapter();
   Handset(HANDSET_OFF_HOOK);
   Dial("*8005550100#");
@@ -93,6 +115,7 @@ TEST_P(PinOptionTest, DigitsDuringATelephoneCallGoOnAsTonesOnlyWithTheOptionAtOn
     EXPECT_EQ(CountOf("AllowPinDialingOff"), 1);
     EXPECT_EQ(CommandsSince(before), Lines{});
   }
+  EXPECT_EQ(CountOf("SendOutOfBandDTMF"), value == "1" ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, PinOptionTest, ::testing::Values("0", "2", "1"));
@@ -150,7 +173,7 @@ TEST_F(RulesTest, NoSkypeApiPlaysTheAlertTone) {
 }
 
 TEST_F(RulesTest, NotEnoughDigitsPlaysTheAlertTone) {
-  desktop.WriteFile(ADAPTER_SETTINGS, "[SpeedDial]\r\nt3=( ) -\r\n");
+  desktop.WriteFile(SETTINGS, "[SpeedDial]\r\nt3=( ) -\r\n");
   StartWithAdapter();
   Handset(HANDSET_OFF_HOOK);
   sim::ClearAudioRecords();

@@ -114,7 +114,7 @@ TEST_F(RulesTest, TheAlertToneIsBuiltWithPiAs3_1416ToTheByte) {
 // With an audio driver that never plays the signal out, the ring timer's
 // wait for it still ends after 2 s.
 TEST_F(RulesTest, WaitingForCallerIdEndsAfterTwoSecondsWhateverTheAudio) {
-  desktop.WriteFile(ADAPTER_SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
+  desktop.WriteFile(SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
   StartWithAdapter();
   sim::StallWaveOut(true);
   Cue("ring bob", 20);
@@ -124,7 +124,7 @@ TEST_F(RulesTest, WaitingForCallerIdEndsAfterTwoSecondsWhateverTheAudio) {
 }
 
 TEST_F(RulesTest, WaitingForCallerIdLastsAsLongAsTheSignalPlays) {
-  desktop.WriteFile(ADAPTER_SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
+  desktop.WriteFile(SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
   StartWithAdapter();
   Cue("ring bob", 20);
   desktop.RunFor(5000);

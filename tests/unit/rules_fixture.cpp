@@ -2,19 +2,13 @@
 
 #include "platform/os_window.h"
 #include "platform/sim/audio_controls.h"
-#include "platform/sim/hid_devices.h"
 
 void RulesTest::StartWithAdapter(const std::string& skypeArguments, const std::string& softphoneArguments) {
-  adapterPath = sim::PlugInHidDevice(sim::SoftphoneAdapter());
-  bool withSkype = skypeArguments != NO_SKYPE;
-  if (withSkype) StartSkype(skypeArguments);
-  StartSoftphone(softphoneArguments);
-  StartProgram();
-  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 1; }, 5000));
-  if (withSkype && skypeArguments.find("--attach") == std::string::npos) {
-    ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 1; }, 3000));
+  if (skypeArguments == NO_SKYPE) {
+    StartReady(softphoneArguments);
+  } else {
+    StartAttached(skypeArguments, softphoneArguments);
   }
-  desktop.RunFor(1000);
 }
 
 void RulesTest::StartSibling(const std::string& title, const std::string& record) {

@@ -1,6 +1,6 @@
 // Rules of the shell and of finding the outside programs that no other test
 // would miss if they changed: the tray's records and states, the poll's
-// period, the log's restart, the single-instance mutex, the close sequence,
+// period, the single-instance mutex, the close sequence,
 // the update check's access type, the softphone version compared as text,
 // Skype's main window and the Ferrowind sibling.
 #include <algorithm>
@@ -96,15 +96,6 @@ TEST_F(RulesTest, ThePollRunsEveryTenthOfASecondOnlyWhileSkypeIsAttached) {
   ASSERT_GE(attached.size(), 5u);
   EXPECT_EQ(attached.back(), 100u);
   EXPECT_EQ(std::count(attached.begin(), attached.end(), 100u), static_cast<long>(attached.size()) - 1);
-}
-
-TEST_F(ProgramTest, TheRecordThatFindsMoreThanAThousandInTheFileStartsItAfresh) {
-  StartProgram();  // ProgramStart is record 1
-  WriteRecords(999, "Digit5");
-  WriteRecords(1, "CallOrigination");  // record 1001 of the file: appended
-  ASSERT_EQ(LogRecords().size(), 1001u);
-  WriteRecords(1, "IncomingCall");  // record 1002: the file starts over with it
-  EXPECT_EQ(LogEvents(), std::vector<std::string>{"IncomingCall"});
 }
 
 TEST_F(ProgramTest, TheSingleInstanceMutexStaysButIsNotOwned) {

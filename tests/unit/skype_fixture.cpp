@@ -16,10 +16,12 @@ os::DWORD SkypeTest::StartSkype(const std::string& arguments) {
   return skype;
 }
 
-void SkypeTest::StartAttached(const std::string& skypeArguments) {
+void SkypeTest::StartAttached(const std::string& skypeArguments, const std::string& softphoneArguments) {
   StartSkype(skypeArguments);
-  StartReady();
-  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 1; }, 3000));
+  StartOnBus(softphoneArguments);
+  if (skypeArguments.find("--attach") == std::string::npos) {
+    ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("SkypeAttached") == 1; }, 3000));
+  }
   desktop.RunFor(1000);  // the next poll shows the link in the tray
 }
 

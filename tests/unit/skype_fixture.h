@@ -13,11 +13,12 @@ class SkypeTest : public CallTest {
   static constexpr const char* SKYPE_EXE = "C:\\Program Files\\Skype\\Skype.exe";
   static constexpr const char* SKYPE_TRANSCRIPT = "C:\\Program Files\\Skype\\skype-transcript.txt";
   static constexpr const char* SKYPE_CUES = "C:\\Program Files\\Skype\\skype-cues.txt";
-  static constexpr const char* SETTINGS = "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$.ini";
 
   os::DWORD StartSkype(const std::string& arguments = "");
-  // Softphone, program, adapter and Skype, with Skype attached.
-  void StartAttached(const std::string& skypeArguments = "");
+  // Skype, then StartOnBus; waits until Skype is attached (unless its
+  // arguments say how it answers with --attach) and a second more.
+  void StartAttached(const std::string& skypeArguments = "",
+                     const std::string& softphoneArguments = "--version 2012.1");
   // Appends a cue line for the Skype model and lets it act on it.
   void Cue(const std::string& line, os::DWORD settleMs = 50);
   // The Skype model's transcript, and the texts of its lines of one kind

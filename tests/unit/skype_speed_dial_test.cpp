@@ -17,6 +17,8 @@ constexpr const char* DIALOG_TITLE = "CorvaloPlugin - Skype Speed Dial";
 
 class SpeedDialTest : public SkypeTest {
  protected:
+  // With no adapter, the settings file without a serial.
+  static constexpr const char* SETTINGS = "C:\\Program Files\\CorvaloPlugin\\CorvaloPlugin$.ini";
   void SetUp() override { StartProgram(); }
   std::string Number(const std::string& name) {
     std::string slot;

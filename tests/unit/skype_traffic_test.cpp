@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "phonehook/hook_messages.h"
-#include "platform/sim/audio_controls.h"
 #include "tests/unit/skype_fixture.h"
 #include "tests/unit/text_lines.h"
 
@@ -34,20 +33,6 @@ class SkypeTrafficTest : public SkypeTest {
     Lines commands = CommandsSince(count);
     commands.erase(std::remove(commands.begin(), commands.end(), "PING"), commands.end());
     return commands;
-  }
-
-  // Only the value 1 turns the option on.
-  void ExpectNoTones(const std::string& optionValue) {
-    desktop.WriteFile(SETTINGS, "[Options]\r\nAllowPinDialing=" + optionValue + "\r\n");
-    StartAttached();
-    Place("*8005550100#", 2000);
-    EXPECT_EQ(CountOf("CallTypePSTN"), 1);
-    EXPECT_EQ(CountOf("AllowPinDialingOff"), 1);
-    std::size_t before = SkypeLines("command").size();
-    Dial("42");
-    desktop.RunFor(2000);
-    EXPECT_EQ(CommandsSince(before), Lines{});
-    EXPECT_EQ(CountOf("SendOutOfBandDTMF"), 0);
   }
 };
 
@@ -120,10 +105,6 @@ TEST_F(SkypeTrafficTest, PinDigitsOnATelephoneCallGoOnAsTonesWithTheOptionOn) {
   EXPECT_EQ(CountOf("SendOutOfBandDTMF"), 2);
 }
 
-TEST_F(SkypeTrafficTest, PinDigitsStayOnThePhoneWithTheOptionOff) { ExpectNoTones("0"); }
-
-TEST_F(SkypeTrafficTest, PinDigitsStayOnThePhoneWithTheOptionSetToTwo) { ExpectNoTones("2"); }
-
 TEST_F(SkypeTrafficTest, HangingUpWhileTheCallRoutesCancelsItInSkype) {
   StartAttached();
   Cue("calls route");
@@ -182,31 +163,6 @@ TEST_F(SkypeTrafficTest, RepeatedStatusesOfACallRingingInAreTakenOnce) {
   EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
 }
 
-// Nobody lifts the handset: after 120 s the program lets go of the call
-// (Skype refuses it) and the next call is taken as usual.
-TEST_F(SkypeTrafficTest, UnansweredIncomingCallIsReleasedAfterTwoMinutes) {
-  StartAttached();
-  Cue("ring carol", 100);
-  std::size_t before = SkypeLines("command").size();
-  desktop.RunFor(119800);
-  EXPECT_EQ(CountOf("NoAnswerTimeout"), 0);
-  EXPECT_EQ(CallCommandsSince(before), Lines{});
-  desktop.RunFor(3000);
-  EXPECT_EQ(CountOf("NoAnswerTimeout"), 1);
-  Lines released = CallCommandsSince(before);
-  ASSERT_GE(released.size(), 3u);
-  EXPECT_EQ(Lines(released.begin(), released.begin() + 3), (Lines{"FOCUS", "HOOK ON", "MINIMIZE"}));
-  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS REFUSED"));
-  EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
-  int rings = CountOf("RingOn(Skype)");
-  desktop.RunFor(10000);
-  EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
-
-  Cue("ring dave", 100);
-  EXPECT_TRUE(Has(LastRecordOf("IncomingSkypeCall"), "ct=2; cs=4; of=0;"));
-  EXPECT_TRUE(Contains(SkypeLines("command"), "GET CALL 102 PARTNER_HANDLE"));
-}
-
 TEST_F(SkypeTrafficTest, IncomingCallThatFailsStopsTheRinging) {
   StartAttached();
   Cue("ring +15550100", 3000);
@@ -216,37 +172,4 @@ TEST_F(SkypeTrafficTest, IncomingCallThatFailsStopsTheRinging) {
   int rings = CountOf("RingOn(Skype)");
   desktop.RunFor(8000);
   EXPECT_EQ(CountOf("RingOn(Skype)"), rings);
-}
-
-// Each way a call can end in Skype ends the call in hand: timers 9, 5, 4
-// and 3 are stopped in that order, the user hears the alert tone while the
-// handset is still off hook, and hanging up makes the phone idle again.
-TEST_F(SkypeTrafficTest, EveryEndStatusOfTheCallInHandEndsIt) {
-  StartAttached();
-  Cue("calls route");
-  int id = 101;
-  int ended = 0;
-  for (const char* status : {"FINISHED", "MISSED", "REFUSED", "BUSY", "CANCELLED", "FAILED"}) {
-    SCOPED_TRACE(status);
-    Place("*8005550100#", 1000);
-    ASSERT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=2; cs=2; of=1;"));
-    std::size_t timerEvents = desktop.TimerEvents().size();
-    sim::ClearAudioRecords();
-    Cue(std::string("end ") + status, 200);
-    EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL " + std::to_string(id) + " STATUS " + status));
-    EXPECT_EQ(CountOf("CallDisconnected"), ++ended);
-    EXPECT_TRUE(SoundPlaying());
-    std::vector<os::UINT_PTR> kills;
-    const std::vector<sim::TimerEvent>& events = desktop.TimerEvents();
-    for (std::size_t at = timerEvents; at < events.size(); ++at) {
-      os::UINT_PTR timer = events[at].id;
-      // The call's timers, not the poll's or the keep-alive's.
-      bool callTimer = timer == 3 || timer == 4 || timer == 5 || timer == 9;
-      if (!events[at].started && callTimer) kills.push_back(timer);
-    }
-    EXPECT_EQ(kills, (std::vector<os::UINT_PTR>{9, 5, 4, 3}));
-    Handset(HANDSET_ON_HOOK, 3000);
-    EXPECT_TRUE(Has(RecordAsSiblingReadsIt(), "ct=0; cs=0; of=0;"));
-    ++id;
-  }
 }

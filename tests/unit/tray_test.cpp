@@ -40,7 +40,7 @@ TEST_F(TrayTest, MenuOpensAtTheCursorWithSpeedDialGreyedUntilTheAdapterIsReady) 
   EXPECT_EQ(shown.flags, os::TPM_RIGHTALIGN | os::TPM_RIGHTBUTTON);
   EXPECT_EQ(theMainWindow->popupMenu, nullptr);
 
-  AdapterArrives();
+  PlugInAdapter();
   Click(os::WM_RBUTTONUP);
   EXPECT_EQ(desktop.PopupMenus().back().items, MENU);
 }
@@ -49,7 +49,7 @@ TEST_F(TrayTest, DoubleClickOpensTheSpeedDialTableOnlyOnceTheAdapterIsReady) {
   StartProgram();
   Click(os::WM_LBUTTONDBLCLK);
   EXPECT_EQ(CountOf("SpeedDialRequest"), 0);
-  AdapterArrives();
+  PlugInAdapter();
   Click(os::WM_LBUTTONDBLCLK);
   os::HWND table = os::FindWindowA("#32770", "CorvaloPlugin - Skype Speed Dial");
   ASSERT_NE(table, nullptr);
@@ -122,7 +122,7 @@ TEST_F(TrayTest, ShutdownClosesAnOpenAboutBox) {
 // would outlive Exit and leave the program running without its tray icon.
 TEST_F(TrayTest, DialogChosenAgainWhileOpenIsNotOpenedTwiceAndExitStillEndsTheProgram) {
   StartProgram();
-  AdapterArrives();
+  PlugInAdapter();
   for (int command : {ID_APP_ABOUT, ID_APP_ABOUT, ID_SPEED_DIAL, ID_SPEED_DIAL}) Choose(command);
   int abouts = 0, tables = 0;
   for (os::HWND window : desktop.TopLevelWindowsOf(program)) {

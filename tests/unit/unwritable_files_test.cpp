@@ -29,9 +29,9 @@ TEST_F(UnwritableFilesTest, ACallGoesThroughWhileTheLogCannotBeWritten) {
 }
 
 TEST_F(UnwritableFilesTest, AReadOnlySettingsFileStillDialsItsSpeedDialSlots) {
-  desktop.WriteFile(ADAPTER_SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
+  desktop.WriteFile(SETTINGS, "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
   StartWithAdapter();
-  desktop.DenyWrites(ADAPTER_SETTINGS);
+  desktop.DenyWrites(SETTINGS);
 
   // The table's OK writes nothing and loses the change without a word.
   os::PostMessageA(MainWindow(), os::WM_COMMAND, 155, 0);
@@ -42,7 +42,7 @@ TEST_F(UnwritableFilesTest, AReadOnlySettingsFileStillDialsItsSpeedDialSlots) {
   os::PostMessageA(os::GetDlgItem(table, os::IDOK), os::BM_CLICK, 0, 0);
   desktop.RunFor(10);
   EXPECT_EQ(os::FindWindowA("#32770", "CorvaloPlugin - Skype Speed Dial"), nullptr);
-  EXPECT_EQ(desktop.ReadFile(ADAPTER_SETTINGS), "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
+  EXPECT_EQ(desktop.ReadFile(SETTINGS), "[SpeedDial]\r\nn7=Bob Smith\r\nt7=bob\r\n");
 
   Handset(HANDSET_OFF_HOOK);
   Dial("*7#");
