@@ -93,25 +93,24 @@ close_window "CorvaloPlugin - Skype Speed Dial"
 e2e_wait 10 e2e_logged SpeedDialRequest 1 || e2e_fail "the Speed Dial table did not close"
 fits "CorvaloPlugin - Courtesy Checklist"
 
-e2e_key 0x8E
-e2e_wait 10 e2e_logged CallOrigination 1 || e2e_fail "lifting the handset was not noticed"
-e2e_dial '*7#'
-e2e_wait 10 e2e_logged NoSkypeRunning 1 || e2e_fail "no NoSkypeRunning error"
-fits "$E2E_MAIN_TITLE"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "hanging up was not noticed"
+# failed_call N KEYS EVENT: the Nth call, dialled with KEYS, fails with
+# EVENT, whose text the Call Status window shows; then the handset goes down.
+failed_call() {
+    e2e_key 0x8E
+    e2e_wait 10 e2e_logged CallOrigination "$1" || e2e_fail "lifting the handset for call $1 was not noticed"
+    e2e_dial "$2"
+    e2e_wait 10 e2e_logged "$3" 1 || e2e_fail "call $1 did not end in $3"
+    fits "$E2E_MAIN_TITLE"
+    e2e_key 0x8F
+    e2e_wait 10 e2e_logged CallOnhook "$1" || e2e_fail "hanging up call $1 was not noticed"
+}
+failed_call 1 '*7#' NoSkypeRunning
 
 # Skype attaches and refuses the next call with the longest reason it gives.
 e2e_start_skype
 e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "the program did not attach to Skype"
 e2e_skype_cue "calls error 71 Invalid target number"
-e2e_key 0x8E
-e2e_wait 10 e2e_logged CallOrigination 2 || e2e_fail "lifting the handset again was not noticed"
-e2e_dial '*442071234567#'
-e2e_wait 10 e2e_logged DialingError 1 || e2e_fail "Skype's refusal was not shown"
-fits "$E2E_MAIN_TITLE"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged CallOnhook 2 || e2e_fail "hanging up was not noticed"
+failed_call 2 '*442071234567#' DialingError
 
 # Last: a second copy's start clears the hook library's shared state.
 e2e_start_program_with_adapter
