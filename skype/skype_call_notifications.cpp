@@ -54,7 +54,8 @@ void CCorvaloPluginDlg::OnSkypeCallNotification(int id, const std::string& prope
       callState = CALL_ANSWERED;
       WriteLog("CallInProgress");
       SendSkypeCommand(SKYPE_GET_CALL_TYPE, nullptr);
-    } else if (value == "INPROGRESS" && !offHook && SkypeCallRings() && skypeRinging == SkypeRinging::RangIn &&
+    } else if (value == "INPROGRESS" && !offHook && callState == CALL_RINGING && lineMode == LINE_SKYPE &&
+               skypeRinging == SkypeRinging::RangIn &&
                id == skypeCallId) {
       // Only a call that rang in was answered at the computer. A call the
       // user started in Skype's window is in progress once the far end

@@ -153,7 +153,7 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
       // Skype did not take it: the link is gone. During a call, Skype's
       // hang-up hot key ends the call there, and its windows are tidied;
       // but not a call the user answered in Skype's window and talks on.
-      bool talkedOnInSkype = callState == CALL_RINGING && lineMode == LINE_SKYPE && skypeRinging == SkypeRinging::AnsweredInSkype;
+      bool talkedOnInSkype = callState == CALL_RINGING && lineMode == LINE_SKYPE && !SkypeCallRings();
       bool callInHand = callState != CALL_IDLE && !talkedOnInSkype;
       DropSkypeLink("Refused");
       NoteRefusalAfterAttach();
