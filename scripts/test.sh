@@ -37,10 +37,13 @@ bash scripts/setup.sh
 source tests/e2e/lib.sh
 
 start=$(date +%s)
+elapsed() { echo $(( $(date +%s) - start )); }
+# Set to (nice -n 19) once the Wine suites run beside the builds and tests.
+background=()
 build() {
-  echo "== $1: build"
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  echo "== $1: build (at $(elapsed) s)"
+  "${background[@]}" cmake --preset "$1" >/dev/null
+  "${background[@]}" cmake --build --preset "$1"
 }
 
 status=0
@@ -49,8 +52,8 @@ summary=()
 run_tests() {
   local preset=$1 what=$2
   shift 2
-  echo "== $preset: $what"
-  if ctest --preset "$preset" "$@"; then
+  echo "== $preset: $what (at $(elapsed) s)"
+  if "${background[@]}" ctest --preset "$preset" "$@"; then
     summary+=("$preset: $what passed")
   else
     status=1
@@ -60,7 +63,7 @@ run_tests() {
 
 finish() {
   echo
-  echo "== summary ($(( $(date +%s) - start )) s)"
+  echo "== summary ($(elapsed) s)"
   printf '%s\n' "${summary[@]}"
   exit $status
 }
@@ -73,18 +76,13 @@ if $quick; then
   finish
 fi
 
-# Every compile first, two at a time: the end-to-end suites wait on Wine and
-# on the clock, and a machine busy compiling makes them slow and their
-# timing-sensitive steps flaky.
+# The Windows builds first: they are small, and the Wine suites need them.
 build windows
 build windows64
-build native
-build sanitize
 
 # Then the two Wine suites side by side (each with a prefix and a display of
-# its own) in the background, while the simulated desktop's tests run.
-# Where both suites run, each of the longest tests runs in one of them only
-# (its lane label; see tests/e2e/CMakeLists.txt).
+# its own) in the background. Where both suites run, each of the longest
+# tests runs in one of them only (its lane label; see tests/e2e/CMakeLists.txt).
 declare -A lane=([windows]="" [windows64]="")
 if e2e_host_runs_i386; then
   lane=([windows]=lane-x86_64 [windows64]=lane-i686)
@@ -99,6 +97,13 @@ for preset in windows windows64; do
   job[$preset]=$!
 done
 
+# Meanwhile the simulated desktop's builds and tests, at the lowest CPU
+# priority: the suites mostly wait on Wine and on the clock, and whenever
+# they need the CPU they get it at once, so their timed steps see an idle
+# machine while the compiles take everything else.
+background=(nice -n 19)
+build native
+build sanitize
 run_tests native "unit tests and seeded simulation"
 run_tests sanitize "unit tests, seeded simulation and fuzz targets under ASan and UBSan"
 
@@ -110,7 +115,7 @@ for preset in windows windows64; do
     windows64) arch=x86_64 ;;
   esac
   if wait "${job[$preset]}"; then result=passed; else result=FAILED; status=1; fi
-  echo "== $preset: end-to-end tests of the $arch binaries"
+  echo "== $preset: end-to-end tests of the $arch binaries (ended by $(elapsed) s)"
   cat "$logs/$preset.log"
   if [[ $arch == i686 ]] && ! e2e_host_runs_i386; then
     summary+=("$arch: binaries and installer checked statically ($result); Wine tests skipped: $(e2e_i386_missing_reason)")

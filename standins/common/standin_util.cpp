@@ -1,5 +1,6 @@
 #include "standins/common/standin_util.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,4 +50,14 @@ void AppendTimingLine(const std::string& path, const char* line) {
     std::fprintf(file, "%lld %s\n", ms, line);
     std::fclose(file);
   }
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+  return text.compare(0, start.size(), start) == 0;
+}
+
+std::string After(const std::string& text, const std::string& start) {
+  std::string rest = text.substr(std::min(start.size(), text.size()));
+  rest.erase(rest.find_last_not_of(' ') + 1);
+  return rest;
 }

@@ -17,5 +17,11 @@ void AppendTranscriptLine(const std::string& path, const char* format, va_list a
 // <line>" to path + ".timing"; otherwise does nothing.
 void AppendTimingLine(const std::string& path, const char* line);
 
+// Whether text begins with start.
+bool StartsWith(const std::string& text, const std::string& start);
+
+// The text after a leading word and its blank, trailing blanks removed.
+std::string After(const std::string& text, const std::string& start);
+
 // The full path of a file named `name` in the executable's folder.
 std::string BesideExecutable(const char* name);

@@ -7,6 +7,7 @@
 
 #include "platform/os_kernel.h"
 #include "platform/os_window.h"
+#include "standins/common/standin_util.h"
 #include "standins/skype/skype_model.h"
 
 namespace standin_skype {
@@ -22,16 +23,6 @@ constexpr const char* ECHO_TEST = "echo123";
 constexpr os::DWORD PROGRESS_MS = 300;
 constexpr os::DWORD OUTCOME_MS = 500;
 constexpr os::DWORD ECHO_ANSWER_MS = 600;
-
-bool StartsWith(const std::string& text, const std::string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
-
-std::string After(const std::string& text, const std::string& start) {
-  std::string rest = text.substr(std::min(start.size(), text.size()));
-  rest.erase(rest.find_last_not_of(' ') + 1);
-  return rest;
-}
 
 std::string CallText(const Call& call, const std::string& rest) {
   return "CALL " + std::to_string(call.id) + " " + rest;

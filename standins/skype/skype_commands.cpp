@@ -11,6 +11,7 @@
 #include "platform/os_kernel.h"
 #include "platform/os_text.h"
 #include "platform/os_window.h"
+#include "standins/common/standin_util.h"
 #include "standins/skype/skype_model.h"
 
 namespace standin_skype {
@@ -28,17 +29,6 @@ constexpr const char* CALL_NOT_ACTIVE = "ERROR 41 Call not active";
 constexpr const char* INVALID_DTMF = "ERROR 42 Invalid DTMF code";
 constexpr const char* CANNOT_SET_DEVICE = "ERROR 50 cannot set device";
 constexpr std::size_t LISTED_NAME_MAX = 31;  // the wave device lists cut longer names here
-
-bool StartsWith(const std::string& text, const std::string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
-
-// The text after a leading word and its blank, trailing blanks removed.
-std::string After(const std::string& text, const std::string& start) {
-  std::string rest = text.substr(std::min(start.size(), text.size()));
-  rest.erase(rest.find_last_not_of(' ') + 1);
-  return rest;
-}
 
 void Reply(const std::string& text) { Notify(skype.client, text); }
 

@@ -12,7 +12,7 @@ namespace {
 
 // A thread that announced an arrival, or a handle the adapter search has
 // not yet closed, may still be on its way out when the spell ends.
-constexpr os::DWORD SETTLE_MS = 15000;
+constexpr os::DWORD RELEASE_WAIT_MS = 15000;
 
 // What the idle program may rightly hold more or less of: the adapter's
 // handle while it has one, each dialog the user left open (a window and its
@@ -65,7 +65,7 @@ std::string NothingGrowsAtIdle(World& world) {
     std::string kinds = Grown(now, idle->second);
     return kinds.empty() ? kinds : kinds + " since idle with " + situation;
   };
-  if (!grown().empty() && !world.desktop.RunUntil([&grown] { return grown().empty(); }, SETTLE_MS))
+  if (!grown().empty() && !world.desktop.RunUntil([&grown] { return grown().empty(); }, RELEASE_WAIT_MS))
     return "NothingGrowsAtIdle: " + grown() + "; last record \"" + LastLogRecord(world) + "\"";
   std::map<std::string, int> now = world.desktop.LiveObjectsOf(world.program);
   world.observed.idleObjects.emplace(Situation(world, now), now);

@@ -15,7 +15,7 @@ namespace desktop_sim {
 namespace {
 
 // Time the models and the program take to act on one input.
-constexpr os::DWORD SETTLE_MS = 20;
+constexpr os::DWORD INPUT_SETTLE_MS = 20;
 // Cues queued a moment apart, so that the model has taken on the first
 // status before the next cue picks its newest call.
 constexpr os::DWORD BETWEEN_CUES_MS = 100;
@@ -175,7 +175,7 @@ void World::Apply(const Event& event) {
       break;
     case EventKind::Quiet: Quiet(); break;
   }
-  RunFor(SETTLE_MS);
+  RunFor(INPUT_SETTLE_MS);
 }
 
 // Every call ends from its far end and the handset goes down. A second

@@ -7,14 +7,7 @@
 #include "shell/main_dialog.h"
 #include "skype/skype_commands.h"
 #include "tests/unit/skype_fixture.h"
-
-namespace {
-
-int Count(const std::vector<std::string>& lines, const std::string& text) {
-  return static_cast<int>(std::count(lines.begin(), lines.end(), text));
-}
-
-}  // namespace
+#include "tests/unit/text_lines.h"
 
 TEST_F(SkypeTest, AttachSelectsTheAdaptersAudioDevicesAndAsksForTheVersion) {
   sim::SetWaveOutDevices({"Speakers", "Speakers (USB Internet Phone"});

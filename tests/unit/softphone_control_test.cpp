@@ -11,10 +11,6 @@
 
 namespace {
 
-int Count(const std::vector<std::string>& lines, const std::string& line) {
-  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
 std::string Hex(os::HWND window) {
   char text[32];
   std::snprintf(text, sizeof text, "%lX", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(window)));

@@ -16,10 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-int Count(const Lines& lines, const std::string& line) {
-  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
 // The lines after the first `skip` ones.
 Lines After(const Lines& lines, std::size_t skip) {
   return Lines(lines.begin() + std::min(skip, lines.size()), lines.end());

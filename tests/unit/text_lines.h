@@ -20,6 +20,11 @@ inline std::vector<std::string> TextLines(const std::string& text) {
 // Whether text holds part anywhere.
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// How many of the lines are exactly line.
+inline int Count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
 // Whether one of the lines is exactly line.
 inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
