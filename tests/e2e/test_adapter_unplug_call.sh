@@ -50,3 +50,9 @@ for dll in hid.dll setupapi.dll; do
 done
 e2e_wait 8 e2e_logged DeviceAdded 2 || e2e_fail "the adapter was not found again within 8 s"
 e2e_wait 30 e2e_logged SkypeAttached 2 || e2e_fail "Skype was not attached afresh"
+# The handset's keys count again once the adapter is back.
+mark=$(e2e_mark)
+e2e_key 0x8E
+e2e_wait 10 e2e_logged_since "$mark" CallOrigination || e2e_fail "lifting the handset was not taken once the adapter was back"
+e2e_key 0x8F
+e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up was not taken once the adapter was back"

@@ -85,32 +85,33 @@ press_ok "Warning"
 # The adapter arrives; Skype is not running.
 printf '%s\n' present=1 product=C200 reads=33 serial=MJ00A1B2C3D4 >"$E2E_DIR/adapter-control.txt"
 e2e_wait 20 e2e_logged DeviceAdded 1 || e2e_fail "the adapter was not found"
-ready() { e2e_log_records | grep -q '^st=DataFilePath:'; }
-e2e_wait 10 ready || e2e_fail "the adapter was not made ready"
+e2e_wait_ready
 menu_command 155
 fits "CorvaloPlugin - Skype Speed Dial"
 close_window "CorvaloPlugin - Skype Speed Dial"
 e2e_wait 10 e2e_logged SpeedDialRequest 1 || e2e_fail "the Speed Dial table did not close"
 fits "CorvaloPlugin - Courtesy Checklist"
 
-# failed_call N KEYS EVENT: the Nth call, dialled with KEYS, fails with
-# EVENT, whose text the Call Status window shows; then the handset goes down.
+# failed_call KEYS EVENT: a call dialled with KEYS fails with EVENT, whose
+# text the Call Status window shows; then the handset goes down.
 failed_call() {
+    local mark
+    mark=$(e2e_mark)
     e2e_key 0x8E
-    e2e_wait 10 e2e_logged CallOrigination "$1" || e2e_fail "lifting the handset for call $1 was not noticed"
-    e2e_dial "$2"
-    e2e_wait 10 e2e_logged "$3" 1 || e2e_fail "call $1 did not end in $3"
+    e2e_wait 10 e2e_logged_since "$mark" CallOrigination || e2e_fail "lifting the handset to dial $1 was not noticed"
+    e2e_dial "$1"
+    e2e_wait 10 e2e_logged_since "$mark" "$2" || e2e_fail "the call to $1 did not end in $2"
     fits "$E2E_MAIN_TITLE"
     e2e_key 0x8F
-    e2e_wait 10 e2e_logged CallOnhook "$1" || e2e_fail "hanging up call $1 was not noticed"
+    e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up the call to $1 was not noticed"
 }
-failed_call 1 '*7#' NoSkypeRunning
+failed_call '*7#' NoSkypeRunning
 
 # Skype attaches and refuses the next call with the longest reason it gives.
 e2e_start_skype
 e2e_wait 30 e2e_logged SkypeAttached 1 || e2e_fail "the program did not attach to Skype"
 e2e_skype_cue "calls error 71 Invalid target number"
-failed_call 2 '*442071234567#' DialingError
+failed_call '*442071234567#' DialingError
 
 # Last: a second copy's start clears the hook library's shared state.
 e2e_start_program_with_adapter

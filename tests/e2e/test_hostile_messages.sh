@@ -11,13 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/softphone.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/skype.sh"
 e2e_begin hostile_messages
 
-e2e_plug_adapter
-e2e_start_softphone --version 2012.1
-e2e_start_program_with_adapter
-program=$E2E_LAST_PID
-e2e_wait_main_window >/dev/null
-ready() { e2e_log_records | grep -q '^st=DataFilePath:'; }
-e2e_wait 20 ready || e2e_fail "the adapter was never made ready"
+e2e_start_with_adapter --no-skype
+program=$E2E_PROGRAM_PID
 dialer=$(wintool wait-window "$E2E_SOFTPHONE_CLASS" "$E2E_SOFTPHONE_TITLE" 2000) || e2e_fail "no dialer"
 
 # Before Skype runs, nothing has been asked: a reply is nobody's answer.

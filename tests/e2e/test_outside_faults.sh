@@ -21,9 +21,11 @@ e2e_start_with_adapter
 program=$E2E_PROGRAM_PID
 
 echo_call() {  # places the echo test from the handset and waits until it runs
+    local mark
+    mark=$(e2e_mark)
     e2e_key 0x8E
     for k in 0x6A 0x30 0x88; do e2e_key "$k"; done
-    e2e_wait 15 e2e_logged CallInProgress "$1" || e2e_fail "echo-test call $1 never went into progress"
+    e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the echo-test call never went into progress"
 }
 restart_skype() {
     rm -f "$E2E_SKYPE_DIR/skype-cues.txt" "$E2E_SKYPE_DIR/skype-transcript.txt"
@@ -31,29 +33,32 @@ restart_skype() {
 }
 
 # --- Skype killed during a call.
-echo_call 1
+mark=$(e2e_mark)
+echo_call
 e2e_stop_pid "$E2E_SKYPE_PID"
-e2e_wait 5 e2e_logged SkypeLinkLost:SkypeGone 1 || e2e_fail "the loss of Skype was not logged within 5 s"
+e2e_wait 5 e2e_logged_since "$mark" SkypeLinkLost:SkypeGone || e2e_fail "the loss of Skype was not logged within 5 s"
 e2e_key 0x8F
-e2e_wait 10 e2e_logged CallOnhook 1 || e2e_fail "hanging up after Skype's end was not noticed"
+e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up after Skype's end was not noticed"
 e2e_assert_match "the record after hanging up" '^st=CallOnhook; ct=0; cs=0; of=0;' "$(e2e_record_of CallOnhook)"
 restart_skype
-e2e_wait 30 e2e_logged SkypeAttached 2 || e2e_fail "the new Skype was not attached"
+e2e_wait 30 e2e_logged_since "$mark" SkypeAttached || e2e_fail "the new Skype was not attached"
 
 # --- The softphone killed during a call, then started again.
-echo_call 2
+mark=$(e2e_mark)
+echo_call
 e2e_stop_pid "$E2E_SOFTPHONE_PID"
-e2e_wait 10 e2e_logged DeviceRemoved 1 || e2e_fail "the adapter was not dropped with the softphone"
+e2e_wait 10 e2e_logged_since "$mark" DeviceRemoved || e2e_fail "the adapter was not dropped with the softphone"
 e2e_skype_lines command | grep -x 'HOOK ON' >/dev/null || e2e_fail "the Skype call was not hung up"
 e2e_assert_match "the record after the loss" '^st=DeviceRemoved; ct=0; cs=0; of=0;' "$(e2e_record_of DeviceRemoved)"
 e2e_start_softphone --version 2012.1
-e2e_wait 15 e2e_logged Hok 2 || e2e_fail "the new softphone was not hooked"
-e2e_wait 15 e2e_logged DeviceAdded 2 || e2e_fail "the adapter was not found again"
-e2e_wait 30 e2e_logged SkypeAttached 3 || e2e_fail "Skype was not attached again"
+e2e_wait 15 e2e_logged_since "$mark" Hok || e2e_fail "the new softphone was not hooked"
+e2e_wait 15 e2e_logged_since "$mark" DeviceAdded || e2e_fail "the adapter was not found again"
+e2e_wait 30 e2e_logged_since "$mark" SkypeAttached || e2e_fail "Skype was not attached again"
 
 # --- Skype attaches but refuses every command.
+mark=$(e2e_mark)
 e2e_skype_cue "commands refuse-attached" available
-e2e_wait 20 e2e_logged SkypeRefusesCommands:5s 1 || e2e_fail "the refusals were not bounded"
+e2e_wait 20 e2e_logged_since "$mark" SkypeRefusesCommands:5s || e2e_fail "the refusals were not bounded"
 attaches=$(e2e_log_count SkypeAttached)
 sleep 3
 (( $(e2e_log_count SkypeAttached) - attaches <= 1 )) || e2e_fail "the program kept attaching during the pause"

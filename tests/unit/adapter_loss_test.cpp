@@ -111,3 +111,21 @@ TEST_F(AdapterLossTest, AnAdapterBackBeforeItsLossIsHandledStaysInUse) {
   Cue("ring dave", 3000);
   EXPECT_EQ(CountOf("IncomingSkypeCall"), 1);
 }
+
+// Without an adapter Skype's reports are not taken: a call ringing in then
+// is Skype's alone. Once the adapter is back, the next one rings the phone.
+TEST_F(AdapterLossTest, SkypesReportsAreTakenOnlyWhileAnAdapterIsPresent) {
+  StartWithAdapter();
+  UnplugAdapter();
+  Cue("ring carol", 3000);
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 STATUS RINGING"));
+  EXPECT_EQ(CountOf("IncomingSkypeCall"), 0);
+  Cue("end MISSED", 1000);
+
+  PlugInAgain();
+  ASSERT_TRUE(desktop.RunUntil([this] { return CountOf("DeviceAdded") == 2; }, 15000));
+  desktop.RunFor(1000);
+  Cue("ring dave", 3000);
+  EXPECT_EQ(CountOf("IncomingSkypeCall"), 1);
+  EXPECT_GE(CountOf("RingOn(Skype)"), 1);
+}

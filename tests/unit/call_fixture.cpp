@@ -11,30 +11,6 @@
 #include "shell/main_dialog.h"
 #include "standins/softphone/softphone.h"
 
-namespace {
-
-std::vector<std::string> recordedCommands;
-
-os::LRESULT OS_CALLBACK RecorderProc(os::HWND window, os::UINT message, os::WPARAM wParam,
-                                     os::LPARAM lParam) {
-  if (message == os::WM_COPYDATA) {
-    auto* record = reinterpret_cast<const os::COPYDATASTRUCT*>(lParam);
-    recordedCommands.emplace_back(static_cast<const char*>(record->lpData));
-    return 1;
-  }
-  return os::DefWindowProcA(window, message, wParam, lParam);
-}
-
-int RecorderMain() {
-  os::RegisterWindowClass("SkypeRecorder", &RecorderProc);
-  os::CreateWindowExA(0, "SkypeRecorder", "", 0, 0, 0, 1, 1, nullptr, 0);
-  os::MSG msg;
-  while (os::GetMessageA(&msg, nullptr, 0, 0)) os::DispatchMessageA(&msg);
-  return 0;
-}
-
-}  // namespace
-
 os::DWORD CallTest::StartSoftphone(const std::string& arguments) {
   softphone = desktop.StartProcess(SOFTPHONE_EXE, &SoftphoneMain, arguments);
   desktop.RunFor(10);
@@ -87,16 +63,6 @@ void CallTest::EndSoftphoneRing() {
   os::PostMessageA(os::FindWindowA("QWidget", "magicJack"), SOFTPHONE_HANG_UP_CUE, 0, 0);
   desktop.RunFor(10);
 }
-
-void CallTest::AttachSkypeRecorder() {
-  recordedCommands.clear();
-  skypeProcess = desktop.StartProcess("C:\\Program Files\\Skype\\Skype.exe", &RecorderMain);
-  desktop.RunFor(10);
-  skypeRecorder = os::FindWindowA("SkypeRecorder", nullptr);
-  theMainWindow->skypeApiWindow = skypeRecorder;
-}
-
-std::vector<std::string> CallTest::SkypeCommands() const { return recordedCommands; }
 
 std::vector<std::string> CallTest::Transcript() const { return TextLines(desktop.ReadFile(TRANSCRIPT)); }
 

@@ -35,15 +35,10 @@ class CallTest : public ProgramTest {
   void Dial(const std::string& keys);
   void RingSoftphone(bool large = false);
   void EndSoftphoneRing();
-  // Puts a window of the test's own in Skype's place, attached.
-  void AttachSkypeRecorder();
-  std::vector<std::string> SkypeCommands() const;
+  // The softphone model's transcript.
   std::vector<std::string> Transcript() const;
-  
 
   // The adapter's device path on the simulated bus, once plugged in.
   std::string adapterPath;
   os::DWORD softphone = 0;
-  os::DWORD skypeProcess = 0;
-  os::HWND skypeRecorder = nullptr;
 };

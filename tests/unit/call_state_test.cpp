@@ -231,37 +231,3 @@ TEST_F(CallTest, UnknownTimersAreOnlyStopped) {
   EXPECT_EQ(stopped, (std::vector<os::UINT_PTR>{6, 8, 10, 11, 99}));
 }
 
-TEST_F(CallTest, PinDigitsMuteSendTonesAndUnmuteAfterTheLastOne) {
-  StartReady();
-  Handset(HANDSET_OFF_HOOK);
-  AttachSkypeRecorder();
-  theMainWindow->lineMode = 2;
-  theMainWindow->callState = 3;
-  theMainWindow->skypeCallId = 77;
-  theMainWindow->pinDialling = 1;
-  theMainWindow->dialledNumber = "*18005550100";
-
-  Dial("1");
-  desktop.RunFor(1000);
-  Dial("2");
-  desktop.RunFor(1400);
-  EXPECT_EQ(SkypeCommands(), (std::vector<std::string>{"SET MUTE ON", "SET CALL 77 DTMF 1",
-                                                        "SET CALL 77 DTMF 2"}));
-  desktop.RunFor(200);
-  EXPECT_EQ(SkypeCommands().back(), "SET MUTE OFF");
-  EXPECT_EQ(CountOf("SendOutOfBandDTMF"), 2);
-}
-
-TEST_F(CallTest, NoPinDigitsWhileDiallingOrForAStarOnlyCall) {
-  StartReady();
-  Handset(HANDSET_OFF_HOOK);
-  AttachSkypeRecorder();
-  theMainWindow->lineMode = 2;
-  theMainWindow->pinDialling = 1;
-  Dial("*4");  // dialling: collected, not sent
-  theMainWindow->callState = 3;
-  theMainWindow->dialledNumber = "*";
-  Dial("4");
-  desktop.RunFor(2000);
-  EXPECT_TRUE(SkypeCommands().empty());
-}

@@ -63,47 +63,6 @@ TEST_F(DispatchTest, RecordsWithoutATerminatorWithinTheirLengthChangeNothing) {
   EXPECT_EQ(LogEvents().back(), "DialerAttached: C:\\a.exe");
 }
 
-TEST_F(DispatchTest, SkypeRecordsAreTakenOnlyWhileAnAdapterIsPresent) {
-  StartReady();
-  AttachSkypeRecorder();
-  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 1);
-  UnplugAdapter();
-  EXPECT_EQ(SendRecord(skypeRecorder, "CALL 12 STATUS RINGING"), 0);
-}
-
-TEST_F(DispatchTest, AttachReplyConnectsTheLinkOrStartsDiscoveryAgain) {
-  StartProgram();
-  desktop.RunFor(1000);
-  AttachSkypeRecorder();
-  theMainWindow->skypeApiWindow = nullptr;
-  os::UINT attach = os::RegisterWindowMessageA("SkypeControlAPIAttach");
-  ASSERT_EQ(theMainWindow->attachMessage, 0xFFFFFFFFu);  // no discovery has run yet
-  theMainWindow->attachMessage = attach;
-
-  EXPECT_EQ(os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 1), 1);
-  EXPECT_EQ(theMainWindow->skypeApiWindow, nullptr);  // waiting for authorisation: nothing
-
-  os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 0);
-  EXPECT_EQ(theMainWindow->skypeApiWindow, skypeRecorder);
-  // With no adapter's audio device the names are the wave mapper's.
-  EXPECT_EQ(SkypeCommands(), (std::vector<std::string>{
-                                 "PROTOCOL 5", "SET AUDIO_IN Sound Mapper ", "SET AUDIO_OUT Sound Mapper ",
-                                 "SET AUDIO_IN Sound Mapper (2) ", "SET AUDIO_OUT Sound Mapper (2) ",
-                                 "SET AUDIO_IN Sound Mapper (3) ", "SET AUDIO_OUT Sound Mapper (3) ",
-                                 "GET SKYPEVERSION"}));
-  EXPECT_EQ(LogEvents().back(), "SkypeAttached");
-  bool pingArmed = false;
-  for (const sim::TimerEvent& event : desktop.TimerEvents()) {
-    if (event.id == 1 && event.started && event.period == 30000) pingArmed = true;
-  }
-  EXPECT_TRUE(pingArmed);
-
-  os::SendMessageA(MainWindow(), attach, reinterpret_cast<os::WPARAM>(skypeRecorder), 0x8001);
-  EXPECT_EQ(theMainWindow->skypeApiWindow, nullptr);
-  EXPECT_EQ(theMainWindow->attachMessage, attach);  // obtained afresh by the new discovery
-  EXPECT_EQ(theMainWindow->discoverMessage, os::RegisterWindowMessageA("SkypeControlAPIDiscover"));
-}
-
 TEST_F(DispatchTest, AdapterArrivalReadsTheVersionMarksItReadyAndPromptsForSkype) {
   StartProgram();
   PlugInAdapter();

@@ -66,6 +66,7 @@ TEST_F(SkypeTest, IncomingCallRingsWithTheCallerAndIsAnsweredByLiftingTheHandset
   EXPECT_TRUE(Has(LastRecordOf("CallAnswered"), "ct=2; cs=3; of=1;"));
   EXPECT_EQ(CommandsSince(before), (Lines{"HOOK OFF", "GET CALL 101 TYPE"}));
   EXPECT_TRUE(Contains(Transcript(), "inject 0x8F"));  // the softphone let go of the handset
+  EXPECT_EQ(Count(Transcript(), "sysclose"), 1);         // and its dialer was put away once
   EXPECT_EQ(CountOf("CallTypeP2P"), 1);
   EXPECT_EQ(CountOf("CallInProgress"), 1);
 

@@ -24,6 +24,17 @@ TEST_F(SkypeTest, AttachSelectsTheAdaptersAudioDevicesAndAsksForTheVersion) {
   EXPECT_TRUE(TimerStarted(1, 30000));
 }
 
+TEST_F(SkypeTest, WithoutTheAdaptersAudioDevicesSkypeIsGivenTheWaveMappers) {
+  sim::SetWaveOutDevices({"Speakers"});
+  sim::SetWaveInDevices({"Microphone"});
+  StartAttached();
+  EXPECT_EQ(SkypeLines("command"), (std::vector<std::string>{
+                                       "PROTOCOL 5", "SET AUDIO_IN Sound Mapper ", "SET AUDIO_OUT Sound Mapper ",
+                                       "SET AUDIO_IN Sound Mapper (2) ", "SET AUDIO_OUT Sound Mapper (2) ",
+                                       "SET AUDIO_IN Sound Mapper (3) ", "SET AUDIO_OUT Sound Mapper (3) ",
+                                       "GET SKYPEVERSION"}));
+}
+
 TEST_F(SkypeTest, BeforeVistaTheDeviceNamesAreSentAsTheSystemGivesThem) {
   desktop.SetWindowsVersion(sim::VersionConfig{5, 1, 2600, 2, true, true});
   sim::SetWaveOutDevices({"USB Internet Phone 2"});

@@ -97,12 +97,35 @@ TEST_F(SkypeTrafficTest, PinDigitsOnATelephoneCallGoOnAsTonesWithTheOptionOn) {
   desktop.RunFor(1500);
   EXPECT_EQ(CountOf("CallTypePSTN"), 1);
   before = SkypeLines("command").size();
-  Dial("42");
+  Dial("4");
+  desktop.RunFor(1000);
+  Dial("2");
   EXPECT_EQ(CommandsSince(before), (Lines{"SET MUTE ON", "SET CALL 101 DTMF 4", "SET CALL 101 DTMF 2"}));
-  desktop.RunFor(1600);
+  desktop.RunFor(1400);  // the microphone stays muted until 1.5 s after the last key
+  EXPECT_FALSE(Contains(CommandsSince(before), "SET MUTE OFF"));
+  desktop.RunFor(200);
   EXPECT_EQ(CommandsSince(before).back(), "SET MUTE OFF");
   EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 DTMF 2"));
   EXPECT_EQ(CountOf("SendOutOfBandDTMF"), 2);
+}
+
+// "*#" only brings Skype up; a telephone call then placed in Skype's window
+// keeps the keys on the phone even with the option on.
+TEST_F(SkypeTrafficTest, NoPinDigitsForACallPlacedInSkypesWindowAfterStarHash) {
+  desktop.WriteFile(SETTINGS, "[Options]\r\nAllowPinDialing=1\r\n");
+  StartAttached();
+  Handset(HANDSET_OFF_HOOK);
+  Dial("*#");
+  desktop.RunFor(1000);
+  Cue("manual +18005550100", 1000);
+  Cue("answer", 1000);
+  EXPECT_EQ(CountOf("CallTypePSTN"), 1);
+  EXPECT_TRUE(Has(LastRecordOf("CallInProgress"), "ct=2; cs=3; of=1; dn=*;"));
+  std::size_t before = SkypeLines("command").size();
+  Dial("42");
+  desktop.RunFor(2000);
+  EXPECT_EQ(CommandsSince(before), Lines{});
+  EXPECT_EQ(CountOf("SendOutOfBandDTMF"), 0);
 }
 
 TEST_F(SkypeTrafficTest, HangingUpWhileTheCallRoutesCancelsItInSkype) {

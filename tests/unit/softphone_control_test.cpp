@@ -131,27 +131,6 @@ TEST_F(CallTest, FindersTakeOnlyTheRightStyleAndSize) {
   });
 }
 
-TEST_F(CallTest, NumberBoxIsMarkedWhileASkypeCallHoldsTheHandset) {
-  StartReady();
-  Handset(HANDSET_OFF_HOOK);
-  theMainWindow->lineMode = 2;
-  theMainWindow->callState = 3;
-  desktop.RunFor(1000);
-  EXPECT_EQ(Transcript().back(), "edit Special Call");
-
-  std::size_t marked = Transcript().size();
-  desktop.RunFor(3000);  // already marked: nothing more is sent
-  EXPECT_EQ(Transcript().size(), marked);
-
-  os::SendMessageA(theMainWindow->FindSoftphoneEdit(1), os::WM_SETTEXT, 0,
-                   reinterpret_cast<os::LPARAM>("555"));
-  desktop.RunFor(1000);
-  std::vector<std::string> lines = Transcript();
-  std::vector<std::string> tail(lines.end() - 3, lines.end());
-  // The on-hook key is posted first but the text is sent, so it lands first.
-  EXPECT_EQ(tail, (std::vector<std::string>{"edit Special Call", "inject 0x8F", "handset 0x8F"}));
-}
-
 TEST_F(CallTest, DialerIsClosedOnlyWhileTheOptionIsOnAndItIsShowing) {
   StartReady();
   auto close = [this] { desktop.RunInProcess(program, [] { theMainWindow->CloseDialerWindows(1); }); };
@@ -174,16 +153,3 @@ TEST_F(CallTest, DialerThatMovesOffScreenIsClosedOnce) {
   EXPECT_EQ(Count(Transcript(), "sysclose"), 1);
 }
 
-TEST_F(CallTest, TakingTheLineForARingingSkypeCallReleasesTheSoftphoneAndAnswers) {
-  StartReady();
-  AttachSkypeRecorder();
-  theMainWindow->lineMode = 2;
-  theMainWindow->callState = 4;
-  Handset(HANDSET_OFF_HOOK, 5000);
-  EXPECT_TRUE(Has(LastRecordOf("CallAnswered"), "ct=2; cs=3; of=1;"));
-  // No call notification window shows, so Skype is answered after the waits.
-  EXPECT_EQ(SkypeCommands(), std::vector<std::string>{"HOOK OFF"});
-  std::vector<std::string> lines = Transcript();
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "inject 0x8F"), lines.end());
-  EXPECT_EQ(Count(lines, "sysclose"), 1);
-}

@@ -201,6 +201,9 @@ TEST_F(SoftphoneHandsetTest, GuardTakesTheHandsetWhenTheSoftphoneTypesIntoAHandP
   EXPECT_TRUE(Has(LastRecordOf("SemiManualCall"), "ct=2; cs=2; of=1; dn=;"));
   EXPECT_EQ(Box(), "Special Call");  // the empty box was marked
   EXPECT_EQ(Count(Transcript(), "inject 0x8F"), 0);
+  std::size_t marked = Transcript().size();
+  desktop.RunFor(3000);  // already marked: the polls send nothing more
+  EXPECT_EQ(Transcript().size(), marked);
 
   // A key meant for the far end: the softphone types it over the mark, and
   // the next poll takes the handset from it and marks the box again.
