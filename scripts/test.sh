@@ -80,50 +80,56 @@ fi
 build windows
 build windows64
 
-# Then the two Wine suites side by side (each with a prefix and a display of
-# its own) in the background. Where both suites run, each of the longest
-# tests runs in one of them only (its lane label; see tests/e2e/CMakeLists.txt).
-declare -A lane=([windows]="" [windows64]="")
-if e2e_host_runs_i386; then
-  lane=([windows]=lane-x86_64 [windows64]=lane-i686)
-fi
+# Then the Wine suites in the background, side by side, each with a prefix
+# and a display of its own. Where both builds run, each of the longest
+# tests runs in one of them only (its lane label); where only the x86-64
+# build runs, its tests are split between two prefixes (label
+# second-prefix). See tests/e2e/CMakeLists.txt.
 logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
+suites=()
 declare -A job=()
 trap 'kill "${job[@]}" 2>/dev/null || true; rm -rf "$logs"' EXIT
-for preset in windows windows64; do
-  exclude=()
-  [[ -n "${lane[$preset]}" ]] && exclude=(-LE "${lane[$preset]}")
-  ctest --preset "$preset" "${exclude[@]}" >"$logs/$preset.log" 2>&1 &
-  job[$preset]=$!
-done
+# start_suite NAME PRESET [CTEST ARG..]
+start_suite() {
+  local name=$1 preset=$2
+  shift 2
+  E2E_SUITE=$name ctest --preset "$preset" "$@" >"$logs/$name.log" 2>&1 &
+  job[$name]=$!
+  suites+=("$name")
+}
+if e2e_host_runs_i386; then
+  start_suite i686 windows -LE lane-x86_64
+  start_suite x86_64 windows64 -LE lane-i686
+else
+  start_suite i686 windows  # the static checks; its Wine tests report themselves skipped
+  start_suite x86_64 windows64 -LE second-prefix
+  start_suite x86_64-second windows64 -L second-prefix
+fi
 
 # Meanwhile the simulated desktop's builds and tests, at the lowest CPU
-# priority: the suites mostly wait on Wine and on the clock, and whenever
-# they need the CPU they get it at once, so their timed steps see an idle
-# machine while the compiles take everything else.
+# priority: the suites mostly wait on Wine and on the clock, and get the
+# CPU first whenever they need it; the compiles take the rest.
 background=(nice -n 19)
 build native
 build sanitize
 run_tests native "unit tests and seeded simulation"
 run_tests sanitize "unit tests, seeded simulation and fuzz targets under ASan and UBSan"
 
-# Where the host cannot run an architecture, its Wine tests report
-# themselves skipped and only its static checks run.
-for preset in windows windows64; do
-  case $preset in
-    windows) arch=i686 ;;
-    windows64) arch=x86_64 ;;
-  esac
-  if wait "${job[$preset]}"; then result=passed; else result=FAILED; status=1; fi
-  echo "== $preset: end-to-end tests of the $arch binaries (ended by $(elapsed) s)"
-  cat "$logs/$preset.log"
-  if [[ $arch == i686 ]] && ! e2e_host_runs_i386; then
-    summary+=("$arch: binaries and installer checked statically ($result); Wine tests skipped: $(e2e_i386_missing_reason)")
-  elif [[ -n "${lane[$preset]}" ]]; then
-    summary+=("$arch: end-to-end tests under Wine and static checks $result (the longest tests of the other build's lane ran there only)")
-  else
-    summary+=("$arch: end-to-end tests under Wine and static checks $result")
-  fi
+# One line per build in the summary.
+declare -A result=()
+for name in "${suites[@]}"; do
+  if wait "${job[$name]}"; then outcome=passed; else outcome=FAILED; status=1; fi
+  echo "== end-to-end suite $name (ended by $(elapsed) s)"
+  cat "$logs/$name.log"
+  arch=${name%-second}
+  [[ ${result[$arch]:-passed} == FAILED ]] || result[$arch]=$outcome
 done
+if e2e_host_runs_i386; then
+  summary+=("i686: end-to-end tests under Wine and static checks ${result[i686]} (the longest tests of the other build's lane ran there only)")
+  summary+=("x86_64: end-to-end tests under Wine and static checks ${result[x86_64]} (the longest tests of the other build's lane ran there only)")
+else
+  summary+=("i686: binaries and installer checked statically (${result[i686]}); Wine tests skipped: $(e2e_i386_missing_reason)")
+  summary+=("x86_64: end-to-end tests under Wine, every one of them, in two prefixes side by side, and static checks ${result[x86_64]}")
+fi
 
 finish

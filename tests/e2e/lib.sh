@@ -14,6 +14,10 @@
 #                 e2e_select_wine)
 #   CORVALO_HOST_NO_I386  when set, behave as on a host whose kernel cannot
 #                 run 32-bit x86 code: i686 images are not run
+#   E2E_SUITE     set by the caller of CTest (scripts/test.sh), not by CTest:
+#                 names one of several runs of a build's tests side by side,
+#                 each with a prefix, a display and a state file of its own
+#                 (E2E_STATE gets ".E2E_SUITE" appended)
 #
 # The shared prefix:
 #   e2e_prefix_up STATE       fresh 32-bit prefix in a temp folder, Xvfb on a
@@ -58,6 +62,10 @@
 #   e2e_logged_since MARK EVENT [N]  true once N (1) records of EVENT follow
 #                             the mark; a stanza marks the log first rather
 #                             than counting what the stanzas before it logged.
+
+if [[ -n "${E2E_STATE:-}" && -n "${E2E_SUITE:-}" && "$E2E_STATE" != *".$E2E_SUITE" ]]; then
+    E2E_STATE+=".$E2E_SUITE"
+fi
 
 # shellcheck disable=SC2016,SC2034 # constants for the scripts that source this file
 E2E_MAIN_CLASS='#32770'
