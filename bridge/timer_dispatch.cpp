@@ -47,7 +47,7 @@ void CCorvaloPluginDlg::OnTimer(os::UINT_PTR id) {
     case PONG_TIMER_ID:
       os::KillTimer(m_hWnd, PONG_TIMER_ID);
       os::KillTimer(m_hWnd, PING_TIMER_ID);
-      DropSkypeLink("NoPong");
+      DropSkypeLink(SkypeLinkLoss::NoPong);
       break;
     case RING_ON_TIMER_ID:
       OnRingOn();

@@ -39,6 +39,8 @@ enum class TrayState { NoAdapter, Initialising, SkypeNotAttached, Ready, OffHook
 // so it no longer rings.
 enum class SkypeRinging { RangIn, StartedInSkype, AnsweredInSkype };
 enum class TrayUpdate { Add, Modify, Delete, Replace };
+// Why the Skype link was lost: logged as "SkypeLinkLost:<reason>".
+enum class SkypeLinkLoss { NoPong, Refused, SkypeGone };
 
 class CCorvaloPluginDlg : public CDialog {
  public:
@@ -205,7 +207,7 @@ class CCorvaloPluginDlg : public CDialog {
   void OnTaskbarCreated();
   // The Skype link's losses, logged with their reason, and the pause of
   // discovery for a Skype that attaches but takes no command.
-  void DropSkypeLink(const char* reason);
+  void DropSkypeLink(SkypeLinkLoss reason);
   void OnSkypeGone();
   void NoteRefusalAfterAttach();
   bool DiscoveryPaused() const;

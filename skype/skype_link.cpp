@@ -124,6 +124,15 @@ bool IsDeviceCommand(int code) {
   return code == SKYPE_SET_AUDIO_IN || code == SKYPE_SET_AUDIO_OUT || code == SKYPE_SET_RINGER;
 }
 
+const char* LinkLossName(SkypeLinkLoss reason) {
+  switch (reason) {
+    case SkypeLinkLoss::NoPong: return "NoPong";
+    case SkypeLinkLoss::Refused: return "Refused";
+    case SkypeLinkLoss::SkypeGone: return "SkypeGone";
+  }
+  return "";
+}
+
 }  // namespace
 
 void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
@@ -155,7 +164,7 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
       // but not a call the user answered in Skype's window and talks on.
       bool talkedOnInSkype = callState == CALL_RINGING && lineMode == LINE_SKYPE && !SkypeCallRings();
       bool callInHand = callState != CALL_IDLE && !talkedOnInSkype;
-      DropSkypeLink("Refused");
+      DropSkypeLink(SkypeLinkLoss::Refused);
       NoteRefusalAfterAttach();
       if (callInHand) {
         os::SendMessageA(FindSoftphoneMain(LINE_SKYPE), os::WM_HOTKEY, HANG_UP_HOT_KEY, ALT_PAGE_DOWN);
@@ -180,17 +189,17 @@ void CCorvaloPluginDlg::SendSkypeCommand(int code, const char* argument) {
 // attach again and lifting the handset answers a ringing call as usual. A
 // call in progress, or answered in Skype's own window, survives a refused
 // command too, since Skype may still be carrying its voice.
-void CCorvaloPluginDlg::DropSkypeLink(const char* reason) {
+void CCorvaloPluginDlg::DropSkypeLink(SkypeLinkLoss reason) {
   if (!skypeApiWindow) return;
   skypeApiWindow = nullptr;
-  WriteLog(std::string("SkypeLinkLost:") + reason);
-  if (std::strcmp(reason, "Refused") == 0 && SkypeCallRings() && skypeCallId != 0) OnSkypeCallEnded();
+  WriteLog(std::string("SkypeLinkLost:") + LinkLossName(reason));
+  if (reason == SkypeLinkLoss::Refused && SkypeCallRings() && skypeCallId != 0) OnSkypeCallEnded();
 }
 
 // Once Skype itself is gone no call of it goes on, whether or not the link
 // was still up.
 void CCorvaloPluginDlg::OnSkypeGone() {
-  DropSkypeLink("SkypeGone");
+  DropSkypeLink(SkypeLinkLoss::SkypeGone);
   if (lineMode == LINE_SKYPE && skypeCallId != 0) OnSkypeCallEnded();
 }
 
