@@ -1,9 +1,5 @@
-// The ring reports, byte for byte, for each generation; and the ring timers
-// of an incoming call driving them.
-#include "platform/os_window.h"
+// The ring reports, byte for byte, for each generation.
 #include "platform/sim/hid_devices.h"
-#include "shell/ids.h"
-#include "shell/main_dialog.h"
 #include "tests/unit/adapter_fixture.h"
 
 namespace {
@@ -13,25 +9,29 @@ const std::vector<os::BYTE> PLUS_RING_ON = Report({0x00, 0x20, 0x00, 0x00, 0x01,
 const std::vector<os::BYTE> PLUS_RING_OFF = Report({0x00, 0x20, 0x00, 0x00, 0x01, 0x01, 0x00}, 65);
 }  // namespace
 
-TEST_F(AdapterTest, TheRingTimersRingASecondGenerationAdapter) {
-  PlugInSecondGeneration();
-  StartHooked();
-  ASSERT_TRUE(WaitForEvent("DeviceAdded"));
-  sim::ClearHidCalls();
+// The serial tells a Plus adapter, whose ring reports are 65 bytes long.
+struct RingReports {
+  const char* generation;
+  const char16_t* serial;
+  std::vector<os::BYTE> on, off;
+};
 
-  theMainWindow->callState = 4;  // an incoming call rings
-  os::PostMessageA(MainWindow(), os::WM_TIMER, RING_ON_TIMER_ID, 0);
-  desktop.RunFor(2010);
-  EXPECT_EQ(CountOf("RingOn(Skype)"), 1);
-  EXPECT_EQ(ReportsSet(), (std::vector<std::vector<os::BYTE>>{RING_ON, RING_OFF}));
-}
+// Names the case in the test's name.
+void PrintTo(const RingReports& reports, std::ostream* out) { *out << reports.generation; }
 
-TEST_F(AdapterTest, APlusAdapterGetsTheLongRingReport) {
-  PlugIn(0xC200, u"Plus000000X1", {65});
+class RingReportTest : public AdapterTest, public ::testing::WithParamInterface<RingReports> {};
+
+TEST_P(RingReportTest, EachGenerationGetsItsOwnRingReports) {
+  const RingReports& adapter = GetParam();
+  PlugIn(0xC200, adapter.serial, {static_cast<os::ULONG>(adapter.on.size())});
   StartHooked();
   ASSERT_TRUE(WaitForEvent("DeviceAdded"));
   sim::ClearHidCalls();
   SetRinging(true);
   SetRinging(false);
-  EXPECT_EQ(ReportsSet(), (std::vector<std::vector<os::BYTE>>{PLUS_RING_ON, PLUS_RING_OFF}));
+  EXPECT_EQ(ReportsSet(), (std::vector<std::vector<os::BYTE>>{adapter.on, adapter.off}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Generations, RingReportTest,
+                         ::testing::Values(RingReports{"Second", u"MJ00A1B2C3D4", RING_ON, RING_OFF},
+                                           RingReports{"Plus", u"Plus000000X1", PLUS_RING_ON, PLUS_RING_OFF}));

@@ -231,3 +231,18 @@ TEST_F(CallTest, UnknownTimersAreOnlyStopped) {
   EXPECT_EQ(stopped, (std::vector<os::UINT_PTR>{6, 8, 10, 11, 99}));
 }
 
+
+// While the handset is lifted the Call Status window shown stays up; only
+// minimising puts it away.
+TEST_F(CallTest, WindowStaysWhileOffHookUnlessMinimised) {
+  StartReady();
+  Handset(HANDSET_OFF_HOOK);
+  os::ShowWindow(MainWindow(), os::SW_SHOW);
+  desktop.RunFor(10);
+  EXPECT_TRUE(os::IsWindowVisible(MainWindow()));
+
+  os::ShowWindow(MainWindow(), os::SW_HIDE);
+  os::ShowWindow(MainWindow(), os::SW_SHOWMINIMIZED);
+  desktop.RunFor(10);
+  EXPECT_FALSE(os::IsWindowVisible(MainWindow()));
+}

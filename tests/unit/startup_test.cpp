@@ -149,19 +149,6 @@ TEST_F(ProgramTest, WindowShownWhileOnHookHidesAtItsNextPaint) {
   EXPECT_FALSE(os::IsWindowVisible(MainWindow()));
 }
 
-TEST_F(ProgramTest, WindowStaysWhileOffHookUnlessMinimised) {
-  StartProgram();
-  theMainWindow->offHook = 1;
-  os::ShowWindow(MainWindow(), os::SW_SHOW);
-  desktop.RunFor(10);
-  EXPECT_TRUE(os::IsWindowVisible(MainWindow()));
-
-  os::ShowWindow(MainWindow(), os::SW_HIDE);
-  os::ShowWindow(MainWindow(), os::SW_SHOWMINIMIZED);
-  desktop.RunFor(10);
-  EXPECT_FALSE(os::IsWindowVisible(MainWindow()));
-}
-
 TEST_F(ProgramTest, StatusLineIsEmptiedAndTheChildrenKeepTheTemplateOrder) {
   StartProgram();
   os::HWND icon = os::GetWindow(MainWindow(), os::GW_CHILD);
