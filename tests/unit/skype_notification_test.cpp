@@ -64,10 +64,21 @@ TEST_F(PartnerTest, TelephoneNumbersAreLookedUpByTheirDigits) {
 TEST_F(PartnerTest, LongHandleIsCutAndAnEmptyOneClearsTheCaller) {
   Cue("notify CALL 5 PARTNER_HANDLE " + std::string(300, 'x') + " trailing");
   EXPECT_EQ(theMainWindow->callerName, "(S)" + std::string(255, 'x'));
-  theMainWindow->callerIdPending = 0;
   Cue("notify CALL 5 PARTNER_HANDLE");
   EXPECT_EQ(theMainWindow->callerName, "");
-  EXPECT_EQ(theMainWindow->callerIdPending, 0);
+}
+
+// A call whose partner Skype names with an empty handle rings without
+// caller identification; the next caller with a handle gets one.
+TEST_F(PartnerTest, ACallerWithoutAHandleRingsWithoutCallerIdentification) {
+  Cue("ring", 7000);  // the first burst and its pause
+  EXPECT_TRUE(Contains(SkypeLines("notify"), "CALL 101 PARTNER_HANDLE "));
+  EXPECT_GE(CountOf("RingOn(Skype)"), 1);
+  EXPECT_EQ(CountOf("SendCallerid"), 0);
+  Cue("end MISSED", 1000);
+
+  Cue("ring bob", 7000);
+  EXPECT_EQ(CountOf("SendCallerid"), 1);
 }
 
 TEST_F(SkypeTest, CallInHandIgnoresNotificationsAboutOtherCalls) {
