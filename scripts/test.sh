@@ -38,7 +38,7 @@ source tests/e2e/lib.sh
 
 start=$(date +%s)
 elapsed() { echo $(( $(date +%s) - start )); }
-# Set to (nice -n 19) once the Wine suites run beside the builds and tests.
+# Set to (nice -n 19) once a Wine suite runs beside the builds and tests.
 background=()
 build() {
   echo "== $1: build (at $(elapsed) s)"
@@ -76,15 +76,14 @@ if $quick; then
   finish
 fi
 
-# The Windows builds first: they are small, and the Wine suites need them.
-build windows
-build windows64
-
-# Then the Wine suites in the background, side by side, each with a prefix
-# and a display of its own. Where both builds run, each of the longest
-# tests runs in one of them only (its lane label); where only the x86-64
-# build runs, its tests are split between two prefixes (label
-# second-prefix). See tests/e2e/CMakeLists.txt.
+# The Windows builds first: they are small, and each Wine suite starts in
+# the background as soon as its build is there, side by side with a prefix
+# and a display of its own. Where both builds run, each of the longest tests
+# runs in one of them only (its lane label); where only the x86-64 build
+# runs, its tests are split between two prefixes (label second-prefix). See
+# tests/e2e/CMakeLists.txt. Everything built or run after the first suite
+# has started runs at the lowest CPU priority: the suites mostly wait on
+# Wine and on the clock, and get the CPU first whenever they need it.
 logs=$(mktemp -d "${TMPDIR:-/tmp}/corvalo-e2e-logs.XXXXXX")
 suites=()
 declare -A job=()
@@ -96,20 +95,22 @@ start_suite() {
   E2E_SUITE=$name ctest --preset "$preset" "$@" >"$logs/$name.log" 2>&1 &
   job[$name]=$!
   suites+=("$name")
+  background=(nice -n 19)
 }
 if e2e_host_runs_i386; then
+  build windows
   start_suite i686 windows -LE lane-x86_64
+  build windows64
   start_suite x86_64 windows64 -LE lane-i686
 else
-  start_suite i686 windows  # the static checks; its Wine tests report themselves skipped
+  build windows64
   start_suite x86_64 windows64 -LE second-prefix
   start_suite x86_64-second windows64 -L second-prefix
+  build windows
+  start_suite i686 windows  # the static checks; its Wine tests report themselves skipped
 fi
 
-# Meanwhile the simulated desktop's builds and tests, at the lowest CPU
-# priority: the suites mostly wait on Wine and on the clock, and get the
-# CPU first whenever they need it; the compiles take the rest.
-background=(nice -n 19)
+# Meanwhile the simulated desktop's builds and tests.
 build native
 build sanitize
 run_tests native "unit tests and seeded simulation"
