@@ -153,6 +153,25 @@ e2e_dial() {
     e2e_key "${codes[@]}"
 }
 
+# Lifts the handset and waits until the program notices (CallOrigination),
+# then dials KEYS if given.
+e2e_lift() {
+    local mark
+    mark=$(e2e_mark)
+    e2e_key 0x8E
+    e2e_wait 10 e2e_logged_since "$mark" CallOrigination ||
+        e2e_fail "lifting the handset${1:+ to dial $1} was not noticed"
+    [[ -z "${1:-}" ]] || e2e_dial "$1"
+}
+
+# Puts the handset down and waits until the program notices (CallOnhook).
+e2e_hang_up() {
+    local mark
+    mark=$(e2e_mark)
+    e2e_key 0x8F
+    e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up was not noticed"
+}
+
 e2e_skype_sent_since() { e2e_skype_lines command | tail -n +"$(( $1 + 1 ))" | grep -vx PING; }
 # grep reads to the end (no -q): a reader that stops early would end the
 # writer with SIGPIPE, which pipefail reports as a failure.

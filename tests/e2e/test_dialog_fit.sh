@@ -97,13 +97,10 @@ fits "CorvaloPlugin - Courtesy Checklist"
 failed_call() {
     local mark
     mark=$(e2e_mark)
-    e2e_key 0x8E
-    e2e_wait 10 e2e_logged_since "$mark" CallOrigination || e2e_fail "lifting the handset to dial $1 was not noticed"
-    e2e_dial "$1"
+    e2e_lift "$1"
     e2e_wait 10 e2e_logged_since "$mark" "$2" || e2e_fail "the call to $1 did not end in $2"
     fits "$E2E_MAIN_TITLE"
-    e2e_key 0x8F
-    e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up the call to $1 was not noticed"
+    e2e_hang_up
 }
 failed_call '*7#' NoSkypeRunning
 

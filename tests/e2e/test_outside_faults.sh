@@ -23,8 +23,7 @@ program=$E2E_PROGRAM_PID
 echo_call() {  # places the echo test from the handset and waits until it runs
     local mark
     mark=$(e2e_mark)
-    e2e_key 0x8E
-    for k in 0x6A 0x30 0x88; do e2e_key "$k"; done
+    e2e_lift '*0#'
     e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the echo-test call never went into progress"
 }
 restart_skype() {
@@ -37,8 +36,7 @@ mark=$(e2e_mark)
 echo_call
 e2e_stop_pid "$E2E_SKYPE_PID"
 e2e_wait 5 e2e_logged_since "$mark" SkypeLinkLost:SkypeGone || e2e_fail "the loss of Skype was not logged within 5 s"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "hanging up after Skype's end was not noticed"
+e2e_hang_up
 e2e_assert_match "the record after hanging up" '^st=CallOnhook; ct=0; cs=0; of=0;' "$(e2e_record_of CallOnhook)"
 restart_skype
 e2e_wait 30 e2e_logged_since "$mark" SkypeAttached || e2e_fail "the new Skype was not attached"

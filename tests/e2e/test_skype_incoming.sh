@@ -110,23 +110,19 @@ e2e_wait 5 e2e_softphone_closed || e2e_fail "the softphone's dialer was not put 
 e2e_skype_cue "end FINISHED"
 e2e_wait 10 e2e_logged_since "$mark" CallDisconnected || e2e_fail "the caller's hang-up was not noticed"
 e2e_assert_match "the call kept while off hook" 'ct=2; cs=3; of=1;' "$(e2e_status_record)"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "no CallOnhook"
+e2e_hang_up
 e2e_wait 5 idle || e2e_fail "the record is not idle after hanging up: $(e2e_status_record)"
 
 # A second call during a Skype call is left to Skype.
 mark=$(e2e_mark)
-e2e_key 0x8E
-e2e_wait 10 e2e_logged_since "$mark" CallOrigination || e2e_fail "no CallOrigination"
-e2e_dial '*0#'
+e2e_lift '*0#'
 e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the echo test never went into progress"
 before=$(commands)
 e2e_skype_cue "ring dave"
 e2e_wait 5 e2e_skype_has notify "CALL 103 STATUS RINGING" || e2e_fail "the second call did not ring"
 e2e_assert_match "the call in hand" 'ct=2; cs=3; of=1; dn=echo123;' "$(e2e_status_record)"
 e2e_skype_cue "end MISSED"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "no CallOnhook after the echo test"
+e2e_hang_up
 # The hang-up was taken after the ringing: nothing went to Skype before it.
 e2e_assert_eq "commands for a call ringing during a Skype call" "" \
     "$(e2e_skype_sent_since "$before" | sed '/^FOCUS$/,$d')"
@@ -135,8 +131,7 @@ e2e_wait 5 idle || e2e_fail "the record is not idle after the echo test"
 
 # Refused while the phone is busy on the softphone line.
 mark=$(e2e_mark)
-e2e_key 0x8E
-e2e_wait 10 e2e_logged_since "$mark" CallOrigination || e2e_fail "no CallOrigination"
+e2e_lift
 before=$(commands)
 e2e_skype_cue "ring carol"
 e2e_wait 10 sent_has "$before" "BTN_RELEASED NO" || e2e_fail "the call was not refused while busy"
@@ -144,8 +139,7 @@ e2e_assert_eq "the refusal" $'BTN_PRESSED NO\nBTN_RELEASED NO' "$(e2e_skype_sent
 e2e_wait 5 e2e_skype_has notify "CALL 104 STATUS REFUSED" || e2e_fail "Skype did not refuse the call"
 e2e_assert_match "the record while busy" 'ct=1; cs=1; of=1;' "$(e2e_status_record)"
 ! e2e_logged_since "$mark" IncomingSkypeCall || e2e_fail "the call was taken although the phone was busy"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "no CallOnhook"
+e2e_hang_up
 
 # Refused while a sibling plug-in's call rings.
 mark=$(e2e_mark)
@@ -171,8 +165,7 @@ e2e_wait 10 e2e_logged_since "$mark" SendCallerid || e2e_fail "no caller identif
 e2e_key 0x8E
 e2e_wait 10 e2e_logged_since "$mark" CallAnswered || e2e_fail "lifting the handset did not answer the unknown number"
 check_caller_id "$streams" "$since" 123456789012345 "(S)unknown"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "no CallOnhook after the unknown number"
+e2e_hang_up
 e2e_wait 5 idle || e2e_fail "the record is not idle after the unknown number"
 
 # The handset lifted during the first ring burst: nothing goes out on the
@@ -188,8 +181,7 @@ ring_offs=$(e2e_log_records | awk '/^st=IncomingSkypeCall;/ { n = 0 } /^st=RingO
     e2e_fail "the handset was lifted only after the first ring burst (this machine was too slow for the case)"
 sleep 3
 e2e_assert_eq "streams begun on the line with the handset lifted" "$began" "$(e2e_line_began)"
-e2e_key 0x8F
-e2e_wait 10 e2e_logged_since "$mark" CallOnhook || e2e_fail "no CallOnhook after the call answered during the burst"
+e2e_hang_up
 e2e_wait 5 idle || e2e_fail "the record is not idle after the call answered during the burst"
 ! e2e_logged_since "$mark" SendCalleridStart || e2e_fail "caller identification was sent with the handset lifted"
 e2e_line_default_played && e2e_fail "something was played on the system's default output instead of the line"

@@ -26,19 +26,8 @@ program=$E2E_PROGRAM_PID
 commands() { e2e_skype_lines command | wc -l; }
 sent_has() { e2e_skype_sent_since "$1" | grep -xF -- "$2" >/dev/null; }
 idle() { [[ "$(e2e_status_record)" == *"ct=0; cs=0; of=0;"* ]]; }
-# Lifts the handset and dials KEYS; a stanza marks the log first.
-place() {
-    local placed
-    placed=$(e2e_mark)
-    e2e_key 0x8E
-    e2e_wait 10 e2e_logged_since "$placed" CallOrigination || e2e_fail "no CallOrigination for [$1]"
-    e2e_dial "$1"
-}
 hang_up() {
-    local hung
-    hung=$(e2e_mark)
-    e2e_key 0x8F
-    e2e_wait 10 e2e_logged_since "$hung" CallOnhook || e2e_fail "no CallOnhook"
+    e2e_hang_up
     e2e_wait 5 idle || e2e_fail "the record is not idle after hanging up: $(e2e_status_record)"
 }
 closed() { e2e_skype_has closed TConversationForm.UnicodeClass && e2e_skype_has closed TCallQualityForm; }
@@ -46,7 +35,7 @@ closed() { e2e_skype_has closed TConversationForm.UnicodeClass && e2e_skype_has 
 # By number, PIN digits on.
 before=$(commands)
 mark=$(e2e_mark)
-place '*8005550100#'
+e2e_lift '*8005550100#'
 e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the call never went into progress: $(e2e_skype_sent_since "$before")"
 e2e_assert_eq "the commands of the call" $'FOCUS\nCALL +18005550100\nGET CALL 101 TYPE' "$(e2e_skype_sent_since "$before")"
 for status in UNPLACED ROUTING EARLYMEDIA INPROGRESS; do
@@ -70,7 +59,7 @@ e2e_assert_eq "the commands of the hang-up" $'FOCUS\nHOOK ON\nMINIMIZE' "$(e2e_s
 # By number, PIN digits off.
 settings 0
 mark=$(e2e_mark)
-place '*5551234#'
+e2e_lift '*5551234#'
 e2e_wait 15 e2e_logged_since "$mark" CallTypePSTN || e2e_fail "the second telephone call did not go into progress"
 e2e_logged_since "$mark" AllowPinDialingOff || e2e_fail "the option was not read as off"
 before=$(commands)
@@ -85,7 +74,7 @@ e2e_assert_eq "commands for keys with the option off, up to the hang-up" $'FOCUS
 # By speed-dial slot: a Skype name, called as it stands.
 before=$(commands)
 mark=$(e2e_mark)
-place '*7#'
+e2e_lift '*7#'
 e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the speed-dial call never went into progress"
 e2e_assert_eq "the speed-dial call" $'FOCUS\nCALL alice.w\nGET CALL 103 TYPE' "$(e2e_skype_sent_since "$before")"
 (( $(e2e_skype_lines notify | grep -cxF 'CALL 103 STATUS RINGING') >= 2 )) || e2e_fail "the far end's ringing was not reported twice"
@@ -96,7 +85,7 @@ hang_up
 # The echo test answers by itself.
 before=$(commands)
 mark=$(e2e_mark)
-place '*0#'
+e2e_lift '*0#'
 e2e_wait 15 e2e_logged_since "$mark" CallInProgress || e2e_fail "the echo test never went into progress"
 e2e_assert_eq "the echo test call" $'FOCUS\nCALL echo123\nGET CALL 104 TYPE' "$(e2e_skype_sent_since "$before")"
 hang_up
@@ -104,7 +93,7 @@ hang_up
 # Hung up while the call routes: Skype is told NO, and cancels it.
 e2e_skype_cue "calls route"
 mark=$(e2e_mark)
-place '*8005550111#'
+e2e_lift '*8005550111#'
 e2e_wait 15 e2e_skype_has notify "CALL 105 STATUS EARLYMEDIA" || e2e_fail "the routed call did not reach early media"
 e2e_assert_match "the routed call" '^st=CallRouting; ct=2; cs=2; of=1;' "$(e2e_record_of CallRouting)"
 before=$(commands)
@@ -116,7 +105,7 @@ e2e_assert_eq "the commands of the hang-up while routing" \
 # Skype refuses the call at once with an ERROR: the reason is shown.
 e2e_skype_cue "calls error 71 Invalid target number"
 mark=$(e2e_mark)
-place '*12345#'
+e2e_lift '*12345#'
 e2e_wait 10 e2e_logged_since "$mark" DialingError || e2e_fail "the ERROR was not reported"
 e2e_assert_eq "the dialling error" \
     "Skype has reported that your call to +12345 has failed with the reason Invalid target. Check the number and try your call again." \
@@ -130,7 +119,7 @@ e2e_skype_cue "calls answer"
 e2e_start_sibling "FerrowindPlugin - Call Status" "st=CallAnswered; ct=2; cs=3; of=1;"
 before=$(commands)
 mark=$(e2e_mark)
-place '*0#'
+e2e_lift '*0#'
 e2e_wait 10 e2e_logged_since "$mark" AllDigitsPresent || e2e_fail "dialling did not end"
 e2e_assert_match "the record while the sibling is busy" 'ct=1; cs=2; of=1;' "$(e2e_status_record)"
 # Placing follows the last digit at once; the hang-up comes after it.

@@ -17,17 +17,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines ATTACH_COMMANDS = {"PROTOCOL 5",
-                               "SET AUDIO_IN Microphone (USB Audio Device) ",
-                               "SET AUDIO_OUT Speakers (USB Audio Device) ",
-                               "SET AUDIO_IN Microphone (USB Audio Device) (2) ",
-                               "SET AUDIO_OUT Speakers (USB Audio Device) (2) ",
-                               "SET AUDIO_IN Microphone (USB Audio Device) (3) ",
-                               "SET AUDIO_OUT Speakers (USB Audio Device) (3) ",
-                               "GET SKYPEVERSION"};
-
 class SkypeApiTrafficTest : public SkypeTest {
  protected:
+  // The adapter's devices set up below, as the program names them to Skype.
+  const Lines attachCommands = AttachCommands("Microphone (USB Audio Device)", "Speakers (USB Audio Device)");
   SkypeApiTrafficTest() {
     sim::SetWaveOutDevices({"Speakers", "Speakers (USB Audio Device)"});
     sim::SetWaveInDevices({"Microphone", "Microphone (USB Audio Device)"});
@@ -63,7 +56,7 @@ TEST_F(SkypeApiTrafficTest, AttachWaitsForTheUsersAuthorisation) {
 
   Cue("authorize", 2000);
   EXPECT_EQ(CountOf("SkypeAttached"), 1);
-  EXPECT_EQ(SkypeLines("command"), ATTACH_COMMANDS);
+  EXPECT_EQ(SkypeLines("command"), attachCommands);
   for (const char* told : {"CONNSTATUS ONLINE", "CURRENTUSERHANDLE corvalo.tester", "USERSTATUS ONLINE"})
     EXPECT_TRUE(Contains(SkypeLines("notify"), told)) << told;
   EXPECT_EQ(desktop.TrayIcons()[0].tip, "CorvaloPlugin (Ready)");
@@ -110,7 +103,7 @@ TEST_F(SkypeApiTrafficTest, ApiAvailableBroadcastDuringACallKeepsTheCall) {
   Cue("available", 2000);
   EXPECT_EQ(SkypeLines("available").size(), 1u);
   EXPECT_EQ(CountOf("SkypeAttached"), 2);
-  Lines expected = ATTACH_COMMANDS;
+  Lines expected = attachCommands;
   expected.push_back("GET CALL 101 STATUS");
   expected.push_back("GET CALL 101 TYPE");  // Skype's INPROGRESS answer is taken as ever
   EXPECT_EQ(CommandsSince(before), expected);
@@ -136,7 +129,7 @@ TEST_F(SkypeApiTrafficTest, CommandWithoutItsTerminatingNulIsNotTaken) {
 // broadcast. The calls go as with a Skype that answers a moment later.
 TEST_F(SkypeApiTrafficTest, BusySkypePlacesAndEndsACallFromInsideTheProgramsSends) {
   StartAttached("--delivery sync");
-  EXPECT_EQ(SkypeLines("command"), ATTACH_COMMANDS);
+  EXPECT_EQ(SkypeLines("command"), attachCommands);
   std::size_t before = SkypeLines("command").size();
   Handset(HANDSET_OFF_HOOK);
   Dial("*8005550100#");

@@ -49,6 +49,16 @@ std::vector<std::string> SkypeTest::CommandsSince(std::size_t count) const {
   return std::vector<std::string>(commands.begin() + std::min(count, commands.size()), commands.end());
 }
 
+std::vector<std::string> SkypeTest::AttachCommands(const std::string& in, const std::string& out) {
+  std::vector<std::string> commands = {"PROTOCOL 5"};
+  for (const char* form : {" ", " (2) ", " (3) "}) {
+    commands.push_back("SET AUDIO_IN " + in + form);
+    commands.push_back("SET AUDIO_OUT " + out + form);
+  }
+  commands.push_back("GET SKYPEVERSION");
+  return commands;
+}
+
 bool SkypeTest::Attached() const { return theMainWindow->skypeApiWindow != nullptr; }
 
 std::string SkypeTest::StatusLine() const {

@@ -32,6 +32,10 @@ class SkypeTest : public CallTest {
   bool TimerStarted(os::UINT_PTR id, os::UINT period) const;
   // Whether a sound still plays on the adapter's output (the alert tone).
   bool SoundPlaying() const;
+  // What the program sends Skype on attaching: the protocol, the audio
+  // devices named `in` and `out` (each plain, then with " (2)" and " (3)"),
+  // then the version question.
+  static std::vector<std::string> AttachCommands(const std::string& in, const std::string& out);
   // How many of Skype's notifications so far are exactly `text`.
   int NotifiedCount(const std::string& text) const;
 
